@@ -1,0 +1,23 @@
+# Finds the libraries of each build. The MinGW builds take libjpeg-turbo and
+# GoogleTest from the cache folder that scripts/setup-deps.sh fills.
+if(NOT DEFINED DEPS_DIR)
+  if(DEFINED ENV{DEPS_DIR})
+    set(DEPS_DIR "$ENV{DEPS_DIR}")
+  elseif(DEFINED ENV{XDG_CACHE_HOME})
+    set(DEPS_DIR "$ENV{XDG_CACHE_HOME}/setupwizard-deps")
+  else()
+    set(DEPS_DIR "$ENV{HOME}/.cache/setupwizard-deps")
+  endif()
+endif()
+
+if(WIN32)
+  list(PREPEND CMAKE_FIND_ROOT_PATH "${DEPS_DIR}/${CMAKE_SYSTEM_PROCESSOR}")
+  list(PREPEND CMAKE_PREFIX_PATH "${DEPS_DIR}/${CMAKE_SYSTEM_PROCESSOR}")
+  set(ZLIB_USE_STATIC_LIBS ON)
+  find_package(ZLIB REQUIRED)
+  find_package(JPEG REQUIRED)
+  find_package(GTest CONFIG)
+else()
+  find_package(ZLIB REQUIRED)
+  find_package(GTest)
+endif()

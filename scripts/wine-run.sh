@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Runs one Windows program under Wine in a fresh copy of the template prefix,
+# then stops everything it started. CTest uses it as the cross-compiling
+# emulator of the win64 build.
+#
+#   scripts/wine-run.sh program.exe [args...]
+#
+# Environment:
+#   WINE_RUN_DISPLAY=1        start a private Xvfb for the run (else none)
+#   WINE_RUN_DRIVE_D=DIR      make DIR the prefix's drive D: (default: no D:)
+#   WINE_RUN_KEEP_PREFIX=DIR  use and keep DIR as the prefix (for a look later)
+#   ARTIFACT_DIR=DIR          handed on to the program as a Windows path
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/deps-dir.sh"
+template="$DEPS_DIR/wine-template"
+[ -f "$template/.stamp" ] || "$here/wine-template.sh"
+
+if [ -n "${WINE_RUN_KEEP_PREFIX:-}" ]; then
+  prefix=$WINE_RUN_KEEP_PREFIX; keep=1
+  rm -rf "$prefix"; mkdir -p "$prefix"
+else
+  prefix=$(mktemp -d "${TMPDIR:-/tmp}/wine-run.XXXXXX"); keep=0
+fi
+cp -a "$template/." "$prefix/"
+export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+
+xvfb_pid=
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  [ "$keep" = 1 ] || rm -rf "$prefix"
+}
+trap cleanup EXIT
+
+if [ -n "${WINE_RUN_DRIVE_D:-}" ]; then
+  mkdir -p "$WINE_RUN_DRIVE_D"
+  ln -sfn "$(realpath "$WINE_RUN_DRIVE_D")" "$prefix/dosdevices/d:"
+else
+  rm -f "$prefix/dosdevices/d:" "$prefix/dosdevices/d::"
+fi
+
+if [ "${WINE_RUN_DISPLAY:-0}" = 1 ]; then
+  fifo=$(mktemp -u); mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  read -r -t 30 num <"$fifo" || { echo "Xvfb did not start" >&2; exit 1; }
+  rm -f "$fifo"
+  export DISPLAY=":$num"
+else
+  unset DISPLAY
+fi
+
+if [ -n "${ARTIFACT_DIR:-}" ]; then
+  mkdir -p "$ARTIFACT_DIR"
+  ARTIFACT_DIR=$(winepath -w "$ARTIFACT_DIR" 2>/dev/null)
+  export ARTIFACT_DIR
+fi
+
+set +e
+wine "$@"
+rc=$?
+exit $rc
