@@ -46,7 +46,6 @@ ByteBuffer InflateFramed(std::span<const uint8_t> framed) {
   const uint32_t wanted = ReadUInt32LE(framed, 0);
   const auto input = framed.subspan(kSizeField);
   if (wanted > input.size() * kMaxRatio + kRatioSlack) throw Error(ReadError(0, wanted));
-  if (wanted > std::numeric_limits<size_t>::max() / 2) throw Error(ReadError(0, wanted));
 
   ByteBuffer out;
   try {
