@@ -153,13 +153,13 @@ class ShadowWindow : public testing::Test {
   //
   // Checked right after the change, before messages are pumped again: the
   // shadow acts synchronously, inside the form's own position messages.
-  // Under Wine on an X server with the Composite extension (Xvfb here) the
-  // shadow's per-pixel-alpha window is redirected off-screen, so the X
-  // server reports all of it exposed when it is mapped or redrawn, and
-  // Wine's X11 driver answers such an expose by raising the window above
-  // every window it overlaps in the Windows Z-order (X keeps the right
-  // stacking, so the screen is right). The form's next position change puts
-  // the shadow back below it.
+  // Later, under Wine on Xvfb, the X server reports the shadow's
+  // per-pixel-alpha window exposed also where the form covers it (such
+  // windows are drawn off-screen where the Composite extension exists), and
+  // Wine's X11 driver answers an expose by raising the exposed window above
+  // the windows it overlaps in the Windows Z-order. X keeps the right
+  // stacking, so the screen is right, and the form's next position change
+  // puts the shadow back below it.
   void ExpectFollowing(const char* when) {
     SCOPED_TRACE(when);
     const HWND shadow = shadow_->Handle();
