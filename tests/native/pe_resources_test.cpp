@@ -26,6 +26,7 @@ using testing_support::HaveTool;
 using testing_support::RunCommand;
 using testing_support::StubOfBuild;
 using testing_support::TempDir;
+using testing_support::TinyPeImage;
 
 std::vector<uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
 std::string Text(const std::vector<uint8_t>& b) { return {b.begin(), b.end()}; }
@@ -216,40 +217,6 @@ INSTANTIATE_TEST_SUITE_P(Stubs, PeResourcesOnStub,
                          testing::Values(Stub{"win64", "x86_64-w64-mingw32-objdump"}, Stub{"win32", "i686-w64-mingw32-objdump"}),
                          [](const testing::TestParamInfo<Stub>& info) { return std::string(info.param.build); });
 
-// A small PE32+ image made by hand: headers, one .text section and a
-// resource section whose directory the cases damage.
-std::vector<uint8_t> TinyImage() {
-  std::vector<uint8_t> image(0x600, 0);
-  image[0] = 'M';
-  image[1] = 'Z';
-  WriteInt32LE(image, 0x3c, 0x80);
-  WriteInt32LE(image, 0x80, 0x00004550);
-  const size_t coff = 0x84, opt = coff + 20;
-  WriteUInt16LE(image, coff, 0x8664);
-  WriteUInt16LE(image, coff + 2, 2);
-  WriteUInt16LE(image, coff + 16, 240);
-  WriteUInt16LE(image, opt, 0x20b);
-  WriteInt32LE(image, opt + 32, 0x1000);
-  WriteInt32LE(image, opt + 36, 0x200);
-  WriteInt32LE(image, opt + 56, 0x3000);
-  WriteInt32LE(image, opt + 60, 0x200);
-  WriteInt32LE(image, opt + 108, 16);
-  WriteInt32LE(image, opt + 112 + 8 * 2, 0x2000);  // resources at .rsrc
-  WriteInt32LE(image, opt + 112 + 8 * 2 + 4, 0x10);
-  const auto section = [&](size_t index, const char* name, uint32_t rva, uint32_t raw) {
-    const size_t at = opt + 240 + 40 * index;
-    std::copy(name, name + std::strlen(name), image.begin() + static_cast<std::ptrdiff_t>(at));
-    WriteInt32LE(image, at + 8, 0x200);
-    WriteInt32LE(image, at + 12, static_cast<int32_t>(rva));
-    WriteInt32LE(image, at + 16, 0x200);
-    WriteInt32LE(image, at + 20, static_cast<int32_t>(raw));
-    WriteInt32LE(image, at + 36, 0x40000040);
-  };
-  section(0, ".text", 0x1000, 0x200);
-  section(1, ".rsrc", 0x2000, 0x400);
-  return image;  // the resource directory at 0x400 is empty: all zero
-}
-
 struct DamagedImage {
   const char* name;
   std::vector<uint8_t> image;
@@ -257,14 +224,14 @@ struct DamagedImage {
 };
 
 TEST(PeResources, TinyImageTakesResources) {
-  const std::vector<uint8_t> out = AddRcdataResources(TinyImage(), {{"SETUPINI", Bytes("abc")}});
+  const std::vector<uint8_t> out = AddRcdataResources(TinyPeImage(), {{"SETUPINI", Bytes("abc")}});
   EXPECT_EQ(FindRcdataResource(out, "SETUPINI"), Bytes("abc"));
   EXPECT_FALSE(FindRcdataResource(out, "OTHER").has_value());
 }
 
 TEST(PeResources, DamagedImagesAreRefused) {
   const auto with = [](auto change) {
-    std::vector<uint8_t> image = TinyImage();
+    std::vector<uint8_t> image = TinyPeImage();
     change(image);
     return image;
   };
@@ -317,9 +284,9 @@ TEST(PeResources, DamagedImagesAreRefused) {
 }
 
 TEST(PeResources, ResourceNamesArePlainAscii) {
-  EXPECT_THROW(AddRcdataResources(TinyImage(), {{"", Bytes("x")}}), Error);
-  EXPECT_THROW(AddRcdataResources(TinyImage(), {{"SETUP INI", Bytes("x")}}), Error);
-  EXPECT_THROW(AddRcdataResources(TinyImage(), {{"\xC3\xA9", Bytes("x")}}), Error);
+  EXPECT_THROW(AddRcdataResources(TinyPeImage(), {{"", Bytes("x")}}), Error);
+  EXPECT_THROW(AddRcdataResources(TinyPeImage(), {{"SETUP INI", Bytes("x")}}), Error);
+  EXPECT_THROW(AddRcdataResources(TinyPeImage(), {{"\xC3\xA9", Bytes("x")}}), Error);
 }
 
 }  // namespace
