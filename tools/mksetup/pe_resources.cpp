@@ -118,6 +118,89 @@ class SectionAppender {
 
 void Put32(std::vector<uint8_t>& out, size_t at, uint32_t value) { WriteInt32LE(out, at, static_cast<int32_t>(value)); }
 
+// The sections from `tailStart` on are laid out anew behind the others.
+struct SectionPlan {
+  size_t tailStart = 0;
+  std::optional<size_t> oldResources;  // rebuilt in place, when among them
+};
+
+// The tail is the run of last sections that each hold only resources or
+// base relocations. When the resource section is in it, it is rebuilt in
+// place and the others move behind it; otherwise nothing moves and the
+// resources get a new section at the end.
+SectionPlan PlanSections(std::span<const uint8_t> image, const PeHeaders& pe) {
+  const size_t count = pe.sections.size();
+  SectionPlan plan{count, std::nullopt};
+  while (plan.tailStart > 0 && IsMovable(pe, pe.sections[plan.tailStart - 1])) --plan.tailStart;
+  for (size_t i = plan.tailStart; i < count; ++i) {
+    if (HoldsOnly(pe, pe.sections[i], pe::kResourceDirectory)) plan.oldResources = i;
+  }
+  if (!plan.oldResources) {
+    plan.tailStart = count;
+    RequireRoomForSectionHeader(image, pe);
+  }
+  return plan;
+}
+
+Section ResourceSectionHeader(const PeHeaders& pe, const SectionPlan& plan) {
+  if (plan.oldResources) return pe.sections[*plan.oldResources];
+  Section s;
+  s.name = {'.', 'r', 's', 'r', 'c'};
+  s.characteristics = kNewResourceSectionFlags;
+  return s;
+}
+
+// Points the data directories that lay in `old` at its new place.
+void MoveDirectories(const PeHeaders& pe, const Section& old, const Section& moved, std::vector<DataDirectory>& dirs) {
+  for (size_t d = 0; d < dirs.size(); ++d) {
+    if (static_cast<int>(d) == pe::kSecurityDirectory || static_cast<int>(d) == pe::kResourceDirectory) continue;
+    if (pe.directories[d].rva != 0 && old.Contains(pe.directories[d].rva)) {
+      dirs[d].rva = pe.directories[d].rva - old.virtualAddress + moved.virtualAddress;
+    }
+  }
+}
+
+// Appends whatever followed the sections (a symbol table, say), but not a
+// signature, which no longer matches. Returns the symbol table's new offset.
+uint32_t AppendOverlay(std::vector<uint8_t>& out, std::span<const uint8_t> image, const PeHeaders& pe) {
+  const uint64_t oldEnd = pe.RawEnd();
+  const uint64_t newEnd = out.size();
+  const DataDirectory certificate = pe.Directory(pe::kSecurityDirectory);
+  const uint64_t certificateEnd = uint64_t{certificate.rva} + certificate.size;
+  const bool certificateInOverlay = certificate.rva != 0 && certificate.rva >= oldEnd && certificateEnd <= image.size();
+  const auto append = [&](uint64_t from, uint64_t to) {
+    if (from < to) {
+      out.insert(out.end(), image.begin() + static_cast<std::ptrdiff_t>(from), image.begin() + static_cast<std::ptrdiff_t>(to));
+    }
+  };
+  if (certificateInOverlay) {
+    append(oldEnd, certificate.rva);
+    append(certificateEnd, image.size());
+  } else {
+    append(oldEnd, image.size());
+  }
+  if (out.size() > kMaxImage) throw Error("The installer would be larger than 4 GiB");
+
+  const uint32_t symbols = pe.pointerToSymbolTable;
+  if (symbols == 0 || symbols < oldEnd) return symbols;
+  uint64_t moved = newEnd + (symbols - oldEnd);
+  if (certificateInOverlay && certificateEnd <= symbols) moved -= certificate.size;
+  return static_cast<uint32_t>(moved);
+}
+
+// SizeOfInitializedData changed by what left and what came, so that it
+// keeps whatever the linker counted in it.
+uint32_t InitializedDataSize(const PeHeaders& pe, size_t tailStart, const std::vector<Section>& placed) {
+  int64_t size = pe.sizeOfInitializedData;
+  for (size_t i = tailStart; i < pe.sections.size(); ++i) {
+    if (pe.sections[i].characteristics & pe::kSectionInitializedData) size -= pe.sections[i].sizeOfRawData;
+  }
+  for (const Section& s : placed) {
+    if (s.characteristics & pe::kSectionInitializedData) size += s.sizeOfRawData;
+  }
+  return static_cast<uint32_t>(std::clamp<int64_t>(size, 0, std::numeric_limits<uint32_t>::max()));
+}
+
 }  // namespace
 
 std::vector<uint8_t> AddRcdataResources(std::span<const uint8_t> peImage, const std::vector<NamedResource>& resources) {
@@ -126,26 +209,12 @@ std::vector<uint8_t> AddRcdataResources(std::span<const uint8_t> peImage, const 
   ResourceNode tree = ReadResourcesOrEmpty(peImage, pe);
   for (const NamedResource& r : resources) PutRcdata(tree, r);
   pe::SortResourceTree(tree);
+  const SectionPlan plan = PlanSections(peImage, pe);
 
-  // The tail: the last sections, as long as each holds only resources or
-  // base relocations. When the resource section is among them, it is
-  // rebuilt in place and the others move behind it; otherwise nothing moves
-  // and the new resources get a section of their own at the end.
-  const size_t count = pe.sections.size();
-  size_t tailStart = count;
-  while (tailStart > 0 && IsMovable(pe, pe.sections[tailStart - 1])) --tailStart;
-  std::optional<size_t> oldResources;
-  for (size_t i = tailStart; i < count; ++i) {
-    if (HoldsOnly(pe, pe.sections[i], pe::kResourceDirectory)) oldResources = i;
-  }
-  if (!oldResources) {
-    tailStart = count;
-    RequireRoomForSectionHeader(peImage, pe);
-  }
-
+  // The headers and the sections before the tail stay byte for byte.
   uint64_t keptRawEnd = pe.sizeOfHeaders;
   uint64_t keptVirtualEnd = pe.sizeOfHeaders;
-  for (size_t i = 0; i < tailStart; ++i) {
+  for (size_t i = 0; i < plan.tailStart; ++i) {
     const Section& s = pe.sections[i];
     if (s.sizeOfRawData > 0) keptRawEnd = std::max(keptRawEnd, s.RawEnd());
     keptVirtualEnd = std::max(keptVirtualEnd, s.VirtualEnd());
@@ -155,71 +224,28 @@ std::vector<uint8_t> AddRcdataResources(std::span<const uint8_t> peImage, const 
   SectionAppender appender(out, pe, keptVirtualEnd);
   std::vector<Section> placed;
 
-  Section resourceSection;
-  if (oldResources) {
-    resourceSection = pe.sections[*oldResources];
-  } else {
-    resourceSection.name = {'.', 'r', 's', 'r', 'c'};
-    resourceSection.characteristics = kNewResourceSectionFlags;
-  }
+  Section resourceSection = ResourceSectionHeader(pe, plan);
   const uint32_t resourceRva = appender.NextRva();
   const std::vector<uint8_t> resourceBytes = pe::WriteResourceTree(tree, resourceRva);
   resourceSection.virtualSize = static_cast<uint32_t>(resourceBytes.size());
   placed.push_back(appender.Append(resourceSection, resourceBytes));
   dirs[pe::kResourceDirectory] = {resourceRva, resourceSection.virtualSize};
 
-  for (size_t i = tailStart; i < count; ++i) {
-    if (i == oldResources) continue;
+  for (size_t i = plan.tailStart; i < pe.sections.size(); ++i) {
+    if (i == plan.oldResources) continue;
     const Section& old = pe.sections[i];
     const auto bytes = old.sizeOfRawData ? peImage.subspan(old.pointerToRawData, old.sizeOfRawData) : std::span<const uint8_t>{};
     placed.push_back(appender.Append(old, bytes));
-    for (size_t d = 0; d < dirs.size(); ++d) {
-      if (static_cast<int>(d) == pe::kSecurityDirectory || static_cast<int>(d) == pe::kResourceDirectory) continue;
-      if (pe.directories[d].rva != 0 && old.Contains(pe.directories[d].rva)) {
-        dirs[d].rva = pe.directories[d].rva - old.virtualAddress + placed.back().virtualAddress;
-      }
-    }
+    MoveDirectories(pe, old, placed.back(), dirs);
   }
-
-  // Whatever followed the sections (a symbol table, say) follows them
-  // again; a signature does not, since it no longer matches.
-  const uint64_t oldRawEnd = pe.RawEnd();
-  const uint64_t newRawEnd = out.size();
-  const DataDirectory certificate = pe.Directory(pe::kSecurityDirectory);
-  const uint64_t certificateEnd = uint64_t{certificate.rva} + certificate.size;
-  const bool certificateInOverlay = certificate.rva != 0 && certificate.rva >= oldRawEnd && certificateEnd <= peImage.size();
-  const auto appendOverlay = [&](uint64_t from, uint64_t to) {
-    if (from < to) out.insert(out.end(), peImage.begin() + static_cast<std::ptrdiff_t>(from), peImage.begin() + static_cast<std::ptrdiff_t>(to));
-  };
-  if (certificateInOverlay) {
-    appendOverlay(oldRawEnd, certificate.rva);
-    appendOverlay(certificateEnd, peImage.size());
-  } else {
-    appendOverlay(oldRawEnd, peImage.size());
-  }
-  if (out.size() > kMaxImage) throw Error("The installer would be larger than 4 GiB");
-  uint32_t symbols = pe.pointerToSymbolTable;
-  if (symbols != 0 && symbols >= oldRawEnd) {
-    uint64_t moved = newRawEnd + (symbols - oldRawEnd);
-    if (certificateInOverlay && certificateEnd <= symbols) moved -= certificate.size;
-    symbols = static_cast<uint32_t>(moved);
-  }
-
-  int64_t initializedData = pe.sizeOfInitializedData;
-  for (size_t i = tailStart; i < count; ++i) {
-    if (pe.sections[i].characteristics & pe::kSectionInitializedData) initializedData -= pe.sections[i].sizeOfRawData;
-  }
-  for (const Section& s : placed) {
-    if (s.characteristics & pe::kSectionInitializedData) initializedData += s.sizeOfRawData;
-  }
-
-  WriteUInt16LE(out, pe.NumberOfSectionsAt(), static_cast<uint16_t>(tailStart + placed.size()));
-  for (size_t i = 0; i < placed.size(); ++i) pe::WriteSectionHeader(out, pe.SectionHeaderAt(tailStart + i), placed[i]);
-  Put32(out, pe.PointerToSymbolTableAt(), symbols);
-  Put32(out, pe.SizeOfInitializedDataAt(),
-        static_cast<uint32_t>(std::clamp<int64_t>(initializedData, 0, std::numeric_limits<uint32_t>::max())));
-  Put32(out, pe.SizeOfImageAt(), appender.NextRva());
+  const uint32_t symbols = AppendOverlay(out, peImage, pe);
   if (dirs.size() > pe::kSecurityDirectory) dirs[pe::kSecurityDirectory] = {};
+
+  WriteUInt16LE(out, pe.NumberOfSectionsAt(), static_cast<uint16_t>(plan.tailStart + placed.size()));
+  for (size_t i = 0; i < placed.size(); ++i) pe::WriteSectionHeader(out, pe.SectionHeaderAt(plan.tailStart + i), placed[i]);
+  Put32(out, pe.PointerToSymbolTableAt(), symbols);
+  Put32(out, pe.SizeOfInitializedDataAt(), InitializedDataSize(pe, plan.tailStart, placed));
+  Put32(out, pe.SizeOfImageAt(), appender.NextRva());
   for (size_t d = 0; d < dirs.size(); ++d) {
     Put32(out, pe.DirectoryAt(static_cast<int>(d)), dirs[d].rva);
     Put32(out, pe.DirectoryAt(static_cast<int>(d)) + 4, dirs[d].size);
