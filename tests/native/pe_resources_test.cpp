@@ -217,6 +217,20 @@ INSTANTIATE_TEST_SUITE_P(Stubs, PeResourcesOnStub,
                          testing::Values(Stub{"win64", "x86_64-w64-mingw32-objdump"}, Stub{"win32", "i686-w64-mingw32-objdump"}),
                          [](const testing::TestParamInfo<Stub>& info) { return std::string(info.param.build); });
 
+// A symbol table after the sections stays after them, its pointer moved.
+TEST(PeResources, DataAfterTheSectionsFollowsThem) {
+  std::vector<uint8_t> image = TinyPeImage();
+  const std::vector<uint8_t> symbols = Noise(72, 5);
+  WriteInt32LE(image, 0x84 + 8, static_cast<int32_t>(image.size()));
+  image.insert(image.end(), symbols.begin(), symbols.end());
+
+  const std::vector<uint8_t> out = AddRcdataResources(image, {{"SETUPINI", Noise(3000, 6)}});
+  const pe::PeHeaders pe = pe::ReadPeHeaders(out);
+  ASSERT_EQ(out.size(), pe.RawEnd() + symbols.size());
+  EXPECT_EQ(pe.pointerToSymbolTable, pe.RawEnd());
+  EXPECT_TRUE(std::equal(symbols.begin(), symbols.end(), out.begin() + static_cast<std::ptrdiff_t>(pe.RawEnd())));
+}
+
 struct DamagedImage {
   const char* name;
   std::vector<uint8_t> image;
