@@ -59,7 +59,8 @@ class Application {
   // A system message box owned by the hidden window, modal for the whole
   // application: the application's visible windows are disabled while it is
   // open and enabled again afterwards. Texts are GBK. Returns the button's
-  // id. The `Wide` form takes UTF-16 texts.
+  // id. The `Wide` form takes UTF-16 texts. (<windows.h>, included above,
+  // renames MessageBox to MessageBoxW everywhere, this method included.)
   int MessageBox(std::string_view gbkText, std::string_view gbkCaption, UINT flags);
   int MessageBoxWide(const std::wstring& text, const std::wstring& caption, UINT flags);
   void SetMessageBoxHook(MessageBoxHook hook) { messageBoxHook_ = std::move(hook); }
@@ -92,7 +93,8 @@ class Application {
 
   // Shows `main` centred (unless termination was already requested), then
   // handles messages until termination is requested, then returns; the
-  // caller destroys the forms.
+  // caller destroys the forms, before the application (its window owns
+  // theirs).
   void Run(Form& main);
   // What Run does before its loop: makes `main` the main form, shows the
   // hidden window (the taskbar entry) and `main`, centred the first time.

@@ -403,7 +403,80 @@ TEST_F(MainWindowTest, PicturesAndColoursOnScreen) {
   EXPECT_EQ(page, shot.At(1 + 136 + 50, 60 + 81 + 50));
 }
 
+// Later controls lie above earlier ones: the header over the top rows of
+// the page control, Agree over Next until it is moved away.
+TEST_F(MainWindowTest, StackingFollowsTheCreationOrder) {
+  ShowWindow();
+  ShowPage(1);
+  auto at = [&](int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(form_->Handle(), &p);
+    return WindowFromPoint(p);
+  };
+  EXPECT_EQ(form_->Panel1.Handle(), at(100, 70));         // page control starts at row 60
+  EXPECT_EQ(form_->PageCtl.PageAt(1).Handle(), at(100, 90));
+  EXPECT_EQ(form_->suiButton2.Handle(), at(364, 265));    // Next
+  form_->suiButton4.Show();
+  EXPECT_EQ(form_->suiButton4.Handle(), at(321, 251));    // Agree covers Next wholly
+  EXPECT_EQ(form_->suiButton4.Handle(), at(408, 279));
+  form_->suiButton4.SetTop(-32);
+  EXPECT_EQ((ui::Rect{320, -32, 91, 30}), form_->suiButton4.Bounds());  // rows -32 to -3
+  EXPECT_EQ(form_->suiButton2.Handle(), at(364, 265));
+}
+
+// The browse button's folder is filled, and an outline while the mouse is
+// on it; the link turns orange under the mouse.
+TEST_F(MainWindowTest, HoverLooks) {
+  ShowWindow();
+  ShowPage(2);
+  const ui::Rect b = form_->suiImageButton1.Bounds();
+  POINT centre{b.left + b.width / 2, b.top + b.height / 2};
+  ClientToScreen(form_->Sheet2.Handle(), &centre);
+  RECT area{centre.x - 12, centre.y - 9, centre.x + 12, centre.y + 10};  // the 24 x 19 picture
+  auto folderOnScreen = [&] { return CaptureSettledScreen(area); };
+
+  SetCursorPos(0, 0);
+  app_.ProcessMessages();
+  win::UniqueGdiObject filled = ui::LoadBitmapResource(IDB_FOLDER_FILLED);
+  win::UniqueGdiObject outline = ui::LoadBitmapResource(IDB_FOLDER_OUTLINE);
+  EXPECT_EQ(BitmapPixels(filled.get()), folderOnScreen());
+
+  SetCursorPos(centre.x, centre.y);
+  for (int i = 0; i < 50 && !form_->suiImageButton1.Hover(); ++i) {
+    Sleep(20);
+    app_.ProcessMessages();
+  }
+  ASSERT_TRUE(form_->suiImageButton1.Hover());
+  EXPECT_EQ(BitmapPixels(outline.get()), folderOnScreen());
+  SaveArtifact(CaptureWindow(), L"page2_hover.png");
+
+  SetCursorPos(0, 0);
+  for (int i = 0; i < 50 && form_->suiImageButton1.Hover(); ++i) {
+    Sleep(20);
+    app_.ProcessMessages();
+  }
+  EXPECT_EQ(BitmapPixels(filled.get()), folderOnScreen());
+
+  ShowPage(1);
+  form_->suiURLLabel1.SetLinkColor(ui::color::kGray);
+  POINT link{form_->suiURLLabel1.Left() + 10, form_->suiURLLabel1.Top() + 8};
+  ClientToScreen(form_->Sheet1.Handle(), &link);
+  SetCursorPos(link.x, link.y);
+  for (int i = 0; i < 50 && form_->suiURLLabel1.CurrentColor() == ui::color::kGray; ++i) {
+    Sleep(20);
+    app_.ProcessMessages();
+  }
+  EXPECT_EQ(ui::color::kHoverOrange, form_->suiURLLabel1.CurrentColor());
+  SetCursorPos(0, 0);
+  for (int i = 0; i < 50 && form_->suiURLLabel1.CurrentColor() != ui::color::kGray; ++i) {
+    Sleep(20);
+    app_.ProcessMessages();
+  }
+  EXPECT_EQ(ui::color::kGray, form_->suiURLLabel1.CurrentColor());
+}
+
 TEST_F(MainWindowTest, ScreenshotsOfEveryPage) {
+  form_->suiURLLabel1.SetLinkColor(ui::color::kGray);  // as start-up does
   ShowWindow();
   const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   SaveArtifact(CaptureSettledScreen(screen), L"screen.png");

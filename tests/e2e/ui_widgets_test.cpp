@@ -224,21 +224,39 @@ TEST_F(WidgetTest, LinkLabelColours) {
   EXPECT_EQ(RGB(1, 2, 3), form_->link.CurrentColor());
 }
 
+// A close request, to the window itself or through the taskbar entry (the
+// application's window), asks the form; granted, it ends the application.
 TEST_F(WidgetTest, CloseRequestAsksTheForm) {
-  for (const bool grant : {false, true}) {
-    SCOPED_TRACE(grant);
+  struct Case {
+    bool throughTaskbar;
+    bool grant;
+  } cases[] = {{false, false}, {true, false}, {true, true}, {false, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "taskbar " << c.throughTaskbar << " grant " << c.grant);
     int asked = 0;
     form_->OnCloseQuery = [&](bool& canClose) {
       ++asked;
       EXPECT_TRUE(canClose);
-      canClose = grant;
+      canClose = c.grant;
     };
     Show();
-    SendMessageW(form_->Handle(), WM_CLOSE, 0, 0);
+    SendMessageW(c.throughTaskbar ? app_.Handle() : form_->Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(1, asked);
-    EXPECT_EQ(grant, app_.Terminated());
+    EXPECT_EQ(c.grant, app_.Terminated());
     EXPECT_TRUE(IsWindow(form_->Handle()));  // windows go only after the loop
   }
+}
+
+// The taskbar entry belongs to the application's window; activating it
+// brings the main window forward.
+TEST_F(WidgetTest, ActivatingTheApplicationWindowActivatesTheMainForm) {
+  Show();
+  SetActiveWindow(app_.Handle());
+  for (int i = 0; i < 50 && GetActiveWindow() != form_->Handle(); ++i) {
+    Sleep(20);
+    app_.ProcessMessages();
+  }
+  EXPECT_EQ(form_->Handle(), GetActiveWindow());
 }
 
 TEST_F(WidgetTest, RunStopsAfterTheHandlerThatAsksToTerminate) {
@@ -259,6 +277,14 @@ TEST_F(WidgetTest, RunAfterATerminateRequestShowsNothing) {
   EXPECT_FALSE(IsWindowVisible(form_->Handle()));
 }
 
+BOOL CALLBACK FindMessageBox(HWND hwnd, LPARAM out) {
+  wchar_t cls[16] = {};
+  GetClassNameW(hwnd, cls, 16);
+  if (std::wstring(cls) != L"#32770" || !IsWindowVisible(hwnd)) return TRUE;
+  *reinterpret_cast<HWND*>(out) = hwnd;
+  return FALSE;
+}
+
 // The message box that a handler opens after asking to terminate stays
 // until it is answered.
 TEST_F(WidgetTest, TerminateDoesNotTearDownAnOpenMessageBox) {
@@ -270,16 +296,7 @@ TEST_F(WidgetTest, TerminateDoesNotTearDownAnOpenMessageBox) {
     for (int i = 0; i < 200 && !stop; ++i) {
       Sleep(50);
       HWND box = nullptr;
-      EnumThreadWindows(
-          thread,
-          [](HWND hwnd, LPARAM out) -> BOOL {
-            wchar_t cls[16] = {};
-            GetClassNameW(hwnd, cls, 16);
-            if (std::wstring(cls) != L"#32770" || !IsWindowVisible(hwnd)) return TRUE;
-            *reinterpret_cast<HWND*>(out) = hwnd;
-            return FALSE;
-          },
-          reinterpret_cast<LPARAM>(&box));
+      EnumThreadWindows(thread, FindMessageBox, reinterpret_cast<LPARAM>(&box));
       if (box) {
         PostMessageW(box, WM_COMMAND, IDNO, 0);
         return;
