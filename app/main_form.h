@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "decor/ufrmShadowFrame.h"
 #include "package/framing.h"
 #include "package/setup_config.h"
 #include "ui/form.h"
@@ -24,7 +25,7 @@ class TMainForm : public ui::Form {
   // FormCreate is not called here: the program entry calls it next, so a
   // window can also be built without a package.
   TMainForm();
-  // Runs FormDestroy, then destroys the window.
+  // Removes the drop shadow, runs FormDestroy, then destroys the window.
   ~TMainForm() override;
 
   // ---- state ----------------------------------------------------------
@@ -35,6 +36,13 @@ class TMainForm : public ui::Form {
   std::string PreviousFolder;
   bool PreviousInstall = false;
   bool InstallInProgress = false;
+  // Set once start-up has loaded and checked the package (or the user chose
+  // to go on with a damaged one); the engine never runs without it.
+  bool PackageReady = false;
+  // The error that ended start-up, reported again on an attempt to install.
+  std::string StartUpError;
+  // The drop shadow that follows the window, attached at the end of start-up.
+  std::unique_ptr<TFormShadow> Shadow;
 
   // ---- controls, in creation order (later ones lie above) -------------
   ui::Label Label1;  // the maker's host name
@@ -90,6 +98,12 @@ class TMainForm : public ui::Form {
   void BPingClick();
 
  private:
+  void RunStartUp();
+  void ValidateFolder();
+  void StoreInstallFolder();
+  void InstallAndFinish();
+  void InstallProduct();
+
   void CreateControls();
   void CreatePages();
   void LoadPictures();

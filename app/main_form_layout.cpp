@@ -30,7 +30,10 @@ TMainForm::TMainForm() {
   WireEvents();
 }
 
-TMainForm::~TMainForm() { DestroyHandle(); }
+TMainForm::~TMainForm() {
+  Shadow.reset();  // gives the window its own message handling back first
+  DestroyHandle();
+}
 
 void TMainForm::CreateControls() {
   Label1.SetFont(ui::Font{}.Face(L"Gadugi").Height(16).Charset(ANSI_CHARSET).Color(kGray));
