@@ -23,7 +23,10 @@ else
   prefix=$(mktemp -d "${TMPDIR:-/tmp}/wine-run.XXXXXX"); keep=0
 fi
 cp -a "$template/." "$prefix/"
-export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+# winemenubuilder would mirror every shortcut saved in the prefix into the
+# Linux desktop menus of the user running the tests, and rewrites the
+# prefix's "Shell Folders" values while doing it.
+export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 xvfb_pid=
 cleanup() {
