@@ -42,7 +42,7 @@ class TMainForm : public ui::Form {
   // The error that ended start-up, reported again on an attempt to install.
   std::string StartUpError;
   // The drop shadow that follows the window, attached at the end of start-up.
-  std::unique_ptr<TFormShadow> Shadow;
+  std::unique_ptr<setup::TFormShadow> Shadow;
 
   // ---- controls, in creation order (later ones lie above) -------------
   ui::Label Label1;  // the maker's host name

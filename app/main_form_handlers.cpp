@@ -1,6 +1,7 @@
 // The main window's handlers other than the page show handlers: start-up,
 // navigation, the close request, and the hidden commands.
 #include "app/install_engine.h"
+#include "base/error.h"
 #include "app/folder_rules.h"
 #include "app/main_form.h"
 #include "app/process_kill.h"
@@ -104,7 +105,7 @@ void TMainForm::RunStartUp() {
 
   PageCtl.SetActivePage(0);
   suiURLLabel1.SetLinkColor(kLinkGray);
-  Shadow = DecorateMainWindow(ui::App().Handle(), Handle());
+  Shadow = setup::DecorateMainWindow(ui::App().Handle(), Handle());
 }
 
 void TMainForm::FormDestroy() { SetupPayload.reset(); }
