@@ -36,10 +36,18 @@ std::vector<uint8_t> ReadWholeFile(const std::wstring& path) {
   return bytes;
 }
 
+HMODULE packageModule = nullptr;
+std::wstring folderOverride;
+
 }  // namespace
 
+void SetPackageSourceForTesting(void* module, std::wstring folder) {
+  packageModule = static_cast<HMODULE>(module);
+  folderOverride = std::move(folder);
+}
+
 std::span<const uint8_t> OwnResource(const wchar_t* name) {
-  HMODULE self = GetModuleHandleW(nullptr);
+  HMODULE self = packageModule ? packageModule : GetModuleHandleW(nullptr);
   HRSRC info = FindResourceW(self, name, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
   HGLOBAL handle = info ? LoadResource(self, info) : nullptr;
   const void* data = handle ? LockResource(handle) : nullptr;
@@ -48,6 +56,7 @@ std::span<const uint8_t> OwnResource(const wchar_t* name) {
 }
 
 std::wstring ExecutableFolder() {
+  if (!folderOverride.empty()) return folderOverride;
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));

@@ -37,4 +37,9 @@ void UnpackConfigThroughTempFile(SetupConfig& config);
 // The inflated SETUPPACK.
 ByteBuffer LoadPayload();
 
+// Tests only: read the package from `module` (an installer loaded as data)
+// and take `folder` (ending in a backslash) as the executable's folder.
+// Null and empty restore the running executable.
+void SetPackageSourceForTesting(void* module, std::wstring folder);
+
 }  // namespace setup
