@@ -11,6 +11,7 @@
 namespace setup {
 
 void TerminateProcessesNamed(const char* exeName) noexcept {
+  if (!exeName) return;
   try {
     const std::string_view wanted = exeName;
     const win::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));

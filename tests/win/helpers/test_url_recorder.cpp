@@ -1,11 +1,12 @@
 // A stand-in browser: writes the command line it was started with (UTF-16)
 // to "<own path>.<process id>.log" and exits. The file appears whole: it is
-// written under another name first and then renamed.
+// written under another name first and then renamed. A GUI program, like a
+// browser: starting it opens no console.
 #include <windows.h>
 
 #include <string>
 
-int wmain() {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   wchar_t self[MAX_PATH];
   const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
   if (n == 0 || n == MAX_PATH) return 1;
