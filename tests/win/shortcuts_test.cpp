@@ -10,68 +10,17 @@
 #include <thread>
 
 #include "base/error.h"
+#include "tests/support/shell_checks.h"
 #include "tests/support/test_paths.h"
 #include "win/handles.h"
 #include "win/text.h"
 
 namespace {
 
+using testing_support::Link;
+using testing_support::Names;
+using testing_support::ReadLink;
 using testing_support::ScratchFolder;
-
-constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-constexpr wchar_t kUserShellFolders[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-
-// One value of the current user's "Shell Folders" key.
-struct Link {
-  std::wstring target, arguments, workingDirectory, iconPath;
-  int iconIndex = -1;
-};
-
-// What the shell's link object reads from `file`.
-Link ReadLink(const std::wstring& file) {
-  Link link;
-  win::ComPtr<IShellLinkW> shellLink;
-  win::ComPtr<IPersistFile> persist;
-  EXPECT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                            shellLink.put_void()));
-  if (!shellLink) return link;
-  shellLink->QueryInterface(IID_IPersistFile, persist.put_void());
-  EXPECT_HRESULT_SUCCEEDED(persist->Load(file.c_str(), STGM_READ)) << win::Utf8FromWide(file);
-  // The target through its item list: Wine's GetPath reads the target from
-  // the file's ANSI copy, which the test prefix's code page cannot hold.
-  wchar_t text[MAX_PATH * 2] = {};
-  ITEMIDLIST* target = nullptr;
-  if (SUCCEEDED(shellLink->GetIDList(&target)) && target) {
-    SHGetPathFromIDListW(target, text);
-    CoTaskMemFree(target);
-  }
-  link.target = text;
-  text[0] = 0;
-  shellLink->GetArguments(text, MAX_PATH * 2);
-  link.arguments = text;
-  text[0] = 0;
-  shellLink->GetWorkingDirectory(text, MAX_PATH);
-  link.workingDirectory = text;
-  text[0] = 0;
-  shellLink->GetIconLocation(text, MAX_PATH, &link.iconIndex);
-  link.iconPath = text;
-  return link;
-}
-
-// The names in `folder`, as the file system stores them, joined by "|".
-std::wstring Names(const std::wstring& folder) {
-  std::wstring names;
-  WIN32_FIND_DATAW data;
-  const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::wstring name = data.cFileName;
-    if (name != L"." && name != L"..") names += (names.empty() ? L"" : L"|") + name;
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
-  return names;
-}
 
 std::string Gbk(const std::wstring& wide) { return win::GbkFromWide(wide); }
 
@@ -93,11 +42,6 @@ void Empty(const std::wstring& folder) {
   FindClose(find);
 }
 
-void SetValue(const wchar_t* key, const wchar_t* name, const std::wstring& text) {
-  RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_SZ, text.c_str(),
-                  static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-}
-
 // The prefix's desktop and Programs folders, moved to folders of this test
 // program for all of its tests. The shell rewrites the "Shell Folders"
 // desktop value from "User Shell Folders" whenever a link's target is set,
@@ -106,10 +50,7 @@ class ShortcutsTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     for (const std::wstring& folder : {Root(), Desktop(), Programs()}) CreateDirectoryW(folder.c_str(), nullptr);
-    SetValue(kShellFolders, L"Desktop", Desktop());
-    SetValue(kShellFolders, L"Programs", Programs());
-    SetValue(kUserShellFolders, L"Desktop", Desktop());
-    SetValue(kUserShellFolders, L"Programs", Programs());
+    testing_support::MoveShellFolders(Desktop(), Programs());
   }
   static std::wstring Root() { return L"C:\\快捷方式测试"; }
   static std::wstring Desktop() { return Root() + L"\\桌面"; }
