@@ -92,7 +92,7 @@ TEST_F(HarnessTest, SnapshotReadsEveryControl) {
   EXPECT_EQ(Find(controls, "FolderEd").text, L"C:\\Standin");
 
   const std::string table = FormatSnapshot(controls);
-  EXPECT_NE(table.find("suiButton2       Button             TMainForm    320   250    89    30  shown   yes     \"" +
+  EXPECT_NE(table.find("suiButton2       Button             TMainForm    320   250    89     30  shown   yes     \"" +
                        win::Utf8FromWide(L"下一步") + "\""),
             std::string::npos)
       << table;
@@ -119,6 +119,13 @@ TEST_F(HarnessTest, ClickRefusesWhatAUserCouldNotClick) {
   HWND box = WaitForMessageBox(standin_->pid());
   EXPECT_NE(WhyNotClickable(Get("suiButton4")).find("disabled window"), std::string::npos);
   AnswerMessageBox(box, IDNO);
+}
+
+TEST_F(HarnessTest, ClickReachesALabelThatTakesClicks) {
+  Click(Get("suiButton2"));
+  WaitForPage(main_, 1);
+  Click(Get("suiURLLabel1"));  // a STATIC: clicked with the mouse messages
+  WaitForText(Get("Label19"), L"已点击");
 }
 
 TEST_F(HarnessTest, CancelAsksAndTheAnswerDecides) {

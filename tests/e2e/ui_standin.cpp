@@ -117,6 +117,9 @@ void OnCommand(int id) {
       Next();
       break;
     }
+    case ctl::kSuiURLLabel1:  // STN_CLICKED
+      SetWindowTextW(Item(ctl::kLabel19), L"已点击");
+      break;
     case ctl::kSuiButton3:
       if (g_page == 5) {
         PostQuitMessage(SendMessageW(Item(ctl::kStartProgramCb), BM_GETCHECK, 0, 0) == BST_CHECKED ? 11 : 10);
@@ -147,7 +150,7 @@ void DrawSkinnedButton(const DRAWITEMSTRUCT& item) {
 bool HandleControlMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (message) {
     case WM_COMMAND:
-      if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
+      if (HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));  // STN_CLICKED too: both are 0
       result = 0;
       return true;
     case WM_DRAWITEM:
@@ -214,7 +217,8 @@ constexpr ControlDef kControls[] = {
     {ctl::kSheet4, ctl::kPageCtl, L"TStandinPanel", L"", 0, 0, 526, 160, 0},
     {ctl::kSheet5, ctl::kPageCtl, L"TStandinPanel", L"", 0, 0, 526, 160, 0},
     {ctl::kNameLb, ctl::kSheet0, L"STATIC", L"UI stand-in", 230, 40, 138, 17, kVisible},
-    {ctl::kLabel19, ctl::kSheet1, L"STATIC", L"请阅读", 154, 60, 36, 17, kVisible},
+    {ctl::kLabel19, ctl::kSheet1, L"STATIC", L"请阅读", 154, 60, 60, 17, kVisible},
+    {ctl::kSuiURLLabel1, ctl::kSheet1, L"STATIC", L"“软件许可协议”", 220, 60, 96, 17, kVisible | SS_NOTIFY},
     {ctl::kFolderEd, ctl::kSheet2, L"EDIT", L"C:\\Standin", 184, 40, 226, 23,
      kVisible | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP},
     {ctl::kFolderLb, ctl::kSheet3, L"STATIC", L"", 264, 40, 200, 17, kVisible},

@@ -18,20 +18,21 @@ constexpr DWORD kPollIntervalMs = 50;
 // The static control that holds a system message box's text.
 constexpr int kMessageBoxTextId = 0xFFFF;
 
-std::string Seconds(Millis timeout) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.0f s", timeout / 1000.0);
-  return buffer;
+// How long a snapshot waits for the program to answer before it reads the
+// texts the system keeps instead.
+constexpr Millis kSnapshotPingTimeout = 1000;
+
+std::string Duration(Millis timeout) {
+  return timeout % 1000 == 0 ? std::to_string(timeout / 1000) + " s" : std::to_string(timeout) + " ms";
 }
 
 // Sends a message and waits at most kMessageTimeout for the answer;
-// nothing when the program did not answer in time. (Not SMTO_NORMAL:
-// a program busy for over 5 s in one handler counts as hung, and its answer
+// nothing when the program did not answer in time. (Not SMTO_ABORTIFHUNG: a
+// program busy for over 5 s in one handler counts as hung, and its answer
 // right after the handler is the one wanted.)
 std::optional<LRESULT> SendBounded(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL,
-                           kMessageTimeout, &result)) {
+  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kMessageTimeout, &result)) {
     return std::nullopt;
   }
   return static_cast<LRESULT>(result);
@@ -122,14 +123,14 @@ bool PollUntil(const std::function<bool()>& condition, Millis timeout) {
 
 void WaitUntil(const std::function<bool()>& condition, Millis timeout, std::string_view what) {
   if (!PollUntil(condition, timeout)) {
-    throw setup::Error("timed out after " + Seconds(timeout) + " waiting for " + std::string(what));
+    throw setup::Error("timed out after " + Duration(timeout) + " waiting for " + std::string(what));
   }
 }
 
 void WaitForText(HWND window, std::wstring_view text, Millis timeout) {
   std::wstring last;
   if (!PollUntil([&] { return (last = Text(window)) == text; }, timeout)) {
-    throw setup::Error("timed out after " + Seconds(timeout) + " waiting for " + Describe(window) + " to read " +
+    throw setup::Error("timed out after " + Duration(timeout) + " waiting for " + Describe(window) + " to read " +
                        Quote(text) + "; it reads " + Quote(last));
   }
 }
@@ -163,17 +164,14 @@ Process Process::Attach(DWORD pid) {
 }
 
 Process::~Process() {
-  if (owned_ && handle_ && Running()) {
-    TerminateProcess(handle_.get(), 1);
-    WaitForSingleObject(handle_.get(), 5000);
-  }
+  if (owned_ && handle_) Terminate();
 }
 
 bool Process::Running() const { return WaitForSingleObject(handle_.get(), 0) == WAIT_TIMEOUT; }
 
 DWORD Process::WaitForExit(Millis timeout) const {
   if (WaitForSingleObject(handle_.get(), timeout) != WAIT_OBJECT_0) {
-    throw setup::Error("timed out after " + Seconds(timeout) + " waiting for process " + std::to_string(pid_) +
+    throw setup::Error("timed out after " + Duration(timeout) + " waiting for process " + std::to_string(pid_) +
                        " to end");
   }
   DWORD code = 0;
@@ -223,8 +221,7 @@ HWND WaitForTopLevelWindow(DWORD pid, std::wstring_view className, Millis timeou
 
 bool Responds(HWND window, Millis timeout) {
   DWORD_PTR result = 0;
-  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, timeout, &result) !=
-         0;
+  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, timeout, &result) != 0;
 }
 
 // --- Controls ---
@@ -313,9 +310,20 @@ std::string WhyNotClickable(HWND control) {
   return {};
 }
 
-void Click(HWND button) {
-  if (const std::string why = WhyNotClickable(button); !why.empty()) throw setup::Error("cannot click: " + why);
-  if (!PostMessageW(button, BM_CLICK, 0, 0)) win::ThrowSystemError("cannot click " + ControlName(button));
+void Click(HWND control) {
+  if (const std::string why = WhyNotClickable(control); !why.empty()) throw setup::Error("cannot click: " + why);
+  bool posted = false;
+  if (_wcsicmp(ClassName(control).c_str(), L"Button") == 0) {
+    posted = PostMessageW(control, BM_CLICK, 0, 0);
+  } else {
+    // Other controls (a label that takes clicks, a picture button of its
+    // own class) get the mouse messages of a click at their centre.
+    RECT client{};
+    GetClientRect(control, &client);
+    const LPARAM centre = MAKELPARAM(client.right / 2, client.bottom / 2);
+    posted = PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, centre) && PostMessageW(control, WM_LBUTTONUP, 0, centre);
+  }
+  if (!posted) win::ThrowSystemError("cannot click " + ControlName(control));
 }
 
 void SetText(HWND control, std::wstring_view text) {
@@ -353,8 +361,7 @@ MessageBoxContent ReadMessageBox(HWND box) {
 void AnswerMessageBox(HWND box, int buttonId, Millis timeout) {
   HWND button = GetDlgItem(box, buttonId);
   if (!button) {
-    throw setup::Error("the message box \"" + win::Utf8FromWide(KeptText(box)) + "\" has no button of ID " +
-                       std::to_string(buttonId));
+    throw setup::Error("the message box " + Quote(KeptText(box)) + " has no button of ID " + std::to_string(buttonId));
   }
   if (!PostMessageW(button, BM_CLICK, 0, 0)) win::ThrowSystemError("cannot press the message box's button");
   WaitForWindowGone(box, timeout);
@@ -365,7 +372,7 @@ void AnswerMessageBox(HWND box, int buttonId, Millis timeout) {
 std::vector<ControlInfo> Snapshot(HWND root) {
   // A program busy in a handler answers no messages: read the texts the
   // system keeps then, instead of waiting for each control in turn.
-  const bool ask = Responds(root, 1000);
+  const bool ask = Responds(root, kSnapshotPingTimeout);
   std::vector<ControlInfo> controls;
   for (HWND child : ChildrenOf(root)) {
     ControlInfo info;
@@ -388,13 +395,13 @@ std::vector<ControlInfo> Snapshot(HWND root) {
 std::string FormatSnapshot(const std::vector<ControlInfo>& controls) {
   std::string out;
   char line[256];
-  std::snprintf(line, sizeof line, "%-16s %-18s %-10s %5s %5s %5s %5s  %-7s %-7s %s\n", "name", "class", "parent",
+  std::snprintf(line, sizeof line, "%-16s %-18s %-10s %5s %5s %5s %6s  %-7s %-7s %s\n", "name", "class", "parent",
                 "left", "top", "width", "height", "visible", "enabled", "text");
   out += line;
   for (const ControlInfo& c : controls) {
     // "own": the control itself is visible, but a parent (its page) is not.
     const char* visible = c.shown ? "shown" : c.visibleStyle ? "own" : "hidden";
-    std::snprintf(line, sizeof line, "%-16s %-18s %-10s %5ld %5ld %5ld %5ld  %-7s %-7s ", c.name.c_str(),
+    std::snprintf(line, sizeof line, "%-16s %-18s %-10s %5ld %5ld %5ld %6ld  %-7s %-7s ", c.name.c_str(),
                   win::Utf8FromWide(c.className).c_str(), c.parentName.c_str(), c.rect.left, c.rect.top,
                   c.rect.right - c.rect.left, c.rect.bottom - c.rect.top, visible, c.enabled ? "yes" : "no");
     out += line;

@@ -129,11 +129,13 @@ std::optional<int> ProgressPosition(HWND progressBar);
 // window disabled by a modal box, covered by another window or outside the
 // screen); empty when a user could.
 std::string WhyNotClickable(HWND control);
-// Clicks a button as the user would: posts BM_CLICK, so the button itself
-// sends its parent the BN_CLICKED notification, and returns at once (the
-// handler may open a modal box). Throws setup::Error when a user could not
-// click it (see WhyNotClickable).
-void Click(HWND button);
+// Clicks a control as the user would and returns at once (the handler may
+// open a modal box). A BUTTON gets BM_CLICK: it runs its own mouse handling
+// (owner-drawn ones too) and sends its parent BN_CLICKED. Any other control
+// gets the mouse messages of a click at its centre (WM_LBUTTONDOWN, then
+// WM_LBUTTONUP). Throws setup::Error when a user could not click it (see
+// WhyNotClickable).
+void Click(HWND control);
 // Replaces the text of an edit box (WM_SETTEXT).
 void SetText(HWND control, std::wstring_view text);
 // A close request to a top-level window (WM_CLOSE, posted).
@@ -161,7 +163,7 @@ struct ControlInfo {
   HWND window = nullptr;
   int id = 0;
   std::string name;        // from app/control_ids.h, else "#<id>"
-  std::string parentName;  // likewise; "-" for the top window
+  std::string parentName;  // likewise; the class name when it is the root
   std::wstring className;
   std::wstring text;
   RECT rect{};             // in the parent's client coordinates
