@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <sstream>
 
-#include "app/control_ids.h"
 #include "base/error.h"
 #include "tests/support/png_image.h"
 #include "tests/support/screenshot.h"
@@ -168,7 +167,8 @@ TEST_F(HarnessTest, EditTextAndAnEarlyMessageBoxAreReported) {
     ADD_FAILURE() << "page 3 came";
   } catch (const setup::Error& e) {
     EXPECT_NE(std::string(e.what()).find("came instead of page 3"), std::string::npos) << e.what();
-    EXPECT_NE(std::string(e.what()).find(win::Utf8FromWide(L"请选择目标文件夹")), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find(win::Utf8FromWide(L"请选择目标文件夹")), std::string::npos)
+        << e.what();
   }
   AnswerMessageBox(WaitForMessageBox(standin_->pid()), IDOK);
 

@@ -158,7 +158,8 @@ Process Process::Start(const std::wstring& exe, const std::wstring& args, const 
 }
 
 Process Process::Attach(DWORD pid) {
-  win::UniqueHandle handle(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, pid));
+  const DWORD access = SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE;
+  win::UniqueHandle handle(OpenProcess(access, FALSE, pid));
   if (!handle) win::ThrowSystemError("cannot open process " + std::to_string(pid));
   return Process(std::move(handle), pid);
 }
@@ -321,7 +322,8 @@ void Click(HWND control) {
     RECT client{};
     GetClientRect(control, &client);
     const LPARAM centre = MAKELPARAM(client.right / 2, client.bottom / 2);
-    posted = PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, centre) && PostMessageW(control, WM_LBUTTONUP, 0, centre);
+    posted = PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, centre) &&
+             PostMessageW(control, WM_LBUTTONUP, 0, centre);
   }
   if (!posted) win::ThrowSystemError("cannot click " + ControlName(control));
 }
