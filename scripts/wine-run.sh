@@ -7,6 +7,7 @@
 #
 # Environment:
 #   WINE_RUN_DISPLAY=1        start a private Xvfb for the run (else none)
+#   WINE_RUN_UNMANAGED=1      Wine places and hides the windows itself (see below)
 #   WINE_RUN_DRIVE_D=DIR      make DIR the prefix's drive D: (default: no D:)
 #   WINE_RUN_KEEP_PREFIX=DIR  use and keep DIR as the prefix (for a look later)
 #   ARTIFACT_DIR=DIR          handed on to the program as a Windows path
@@ -42,6 +43,14 @@ if [ -n "${WINE_RUN_DRIVE_D:-}" ]; then
   ln -sfn "$(realpath "$WINE_RUN_DRIVE_D")" "$prefix/dosdevices/d:"
 else
   rm -f "$prefix/dosdevices/d:" "$prefix/dosdevices/d::"
+fi
+
+# The private Xvfb has no window manager. Each time a window with a caption
+# is hidden (a message box closing), Wine waits about 2 s for a window
+# manager to confirm it, and the program stalls meanwhile; unmanaged
+# windows do not wait.
+if [ "${WINE_RUN_UNMANAGED:-0}" = 1 ]; then
+  printf '\n[Software\\\\Wine\\\\X11 Driver] 0\n"Managed"="N"\n' >> "$prefix/user.reg"
 fi
 
 if [ "${WINE_RUN_DISPLAY:-0}" = 1 ]; then

@@ -20,8 +20,8 @@
 
 namespace {
 
-using testing_support::CaptureSettledScreen;
-using testing_support::ScreenImage;
+using testing_support::CaptureSettled;
+using testing_support::Image;
 
 constexpr int kForm = 0;  // "parent" of the controls placed on the window itself
 
@@ -47,13 +47,16 @@ RECT RectInParent(HWND hwnd) {
   return r;
 }
 
+// The colour of a pixel, for comparing with RGB(...).
+COLORREF At(const Image& image, int x, int y) {
+  const testing_support::Rgb p = image.at(x, y);
+  return RGB(p.r, p.g, p.b);
+}
+
 // A bitmap's pixels, rows top-down.
-ScreenImage BitmapPixels(HGDIOBJ bitmap) {
+Image BitmapPixels(HGDIOBJ bitmap) {
   const SIZE size = ui::BitmapSize(bitmap);
-  ScreenImage image;
-  image.width = size.cx;
-  image.height = size.cy;
-  image.pixels.resize(static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy));
+  std::vector<uint32_t> bgrx(static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy));
   BITMAPINFO bmi{};
   bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
   bmi.bmiHeader.biWidth = size.cx;
@@ -62,10 +65,15 @@ ScreenImage BitmapPixels(HGDIOBJ bitmap) {
   bmi.bmiHeader.biBitCount = 32;
   bmi.bmiHeader.biCompression = BI_RGB;
   HDC screen = GetDC(nullptr);
-  GetDIBits(screen, static_cast<HBITMAP>(bitmap), 0, static_cast<UINT>(size.cy), image.pixels.data(), &bmi,
+  GetDIBits(screen, static_cast<HBITMAP>(bitmap), 0, static_cast<UINT>(size.cy), bgrx.data(), &bmi,
             DIB_RGB_COLORS);
   ReleaseDC(nullptr, screen);
-  for (uint32_t& p : image.pixels) p &= 0x00FFFFFF;
+  Image image;
+  image.width = size.cx;
+  image.height = size.cy;
+  for (const uint32_t p : bgrx) {
+    image.pixels.push_back({static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8), static_cast<uint8_t>(p)});
+  }
   return image;
 }
 
@@ -99,12 +107,12 @@ class MainWindowTest : public ::testing::Test {
     return r;
   }
 
-  ScreenImage CaptureWindow() {
+  Image CaptureWindow() {
     app_.ProcessMessages();
-    return CaptureSettledScreen(WindowRect());
+    return CaptureSettled(WindowRect());
   }
 
-  void SaveArtifact(const ScreenImage& image, const std::wstring& name) {
+  void SaveArtifact(const Image& image, const std::wstring& name) {
     const std::wstring dir = testing_support::EnvVar(L"ARTIFACT_DIR");
     if (!dir.empty()) testing_support::SavePng(image, dir + L"\\" + name);
   }
@@ -373,34 +381,34 @@ TEST_F(MainWindowTest, ALongProductNameWrapsAndALongIntroductionIsCut) {
 TEST_F(MainWindowTest, PicturesAndColoursOnScreen) {
   ShowWindow();
   ShowPage(1);
-  ScreenImage shot = CaptureWindow();
-  EXPECT_EQ(RGB(133, 155, 222), shot.At(300, 40));  // inside the header
-  EXPECT_EQ(RGB(133, 155, 222), shot.At(5, 75));
+  Image shot = CaptureWindow();
+  EXPECT_EQ(RGB(133, 155, 222), At(shot, 300, 40));  // inside the header
+  EXPECT_EQ(RGB(133, 155, 222), At(shot, 5, 75));
 
-  const ScreenImage jpeg = BitmapPixels(form_->Image2.Bitmap());
+  const Image jpeg = BitmapPixels(form_->Image2.Bitmap());
   ASSERT_EQ(220, jpeg.width);
   ASSERT_EQ(98, jpeg.height);
   const int left = 1 + 208, top = 60 + 40;  // Image2 in window pixels
   int wrong = 0;
   for (int y = 0; y < 89; ++y) {
-    for (int x = 0; x < 217; ++x) wrong += shot.At(left + x, top + y) != jpeg.At(x, y);
+    for (int x = 0; x < 217; ++x) wrong += At(shot, left + x, top + y) != At(jpeg, x, y);
   }
   EXPECT_EQ(0, wrong);
   const COLORREF page = GetSysColor(COLOR_WINDOW);
-  for (int y = 0; y < 89; ++y) EXPECT_EQ(page, shot.At(left + 217, top + y)) << y;
-  for (int x = 0; x < 217; ++x) EXPECT_EQ(page, shot.At(left + x, top + 89)) << x;
+  for (int y = 0; y < 89; ++y) EXPECT_EQ(page, At(shot, left + 217, top + y)) << y;
+  for (int x = 0; x < 217; ++x) EXPECT_EQ(page, At(shot, left + x, top + 89)) << x;
 
   ShowPage(5);
   shot = CaptureWindow();
-  const ScreenImage bmp = BitmapPixels(form_->Image3.Bitmap());
+  const Image bmp = BitmapPixels(form_->Image3.Bitmap());
   ASSERT_EQ(48, bmp.width);
   ASSERT_EQ(48, bmp.height);
   wrong = 0;
   for (int y = 0; y < 48; ++y) {
-    for (int x = 0; x < 48; ++x) wrong += shot.At(1 + 136 + x, 60 + 81 + y) != bmp.At(x, y);
+    for (int x = 0; x < 48; ++x) wrong += At(shot, 1 + 136 + x, 60 + 81 + y) != At(bmp, x, y);
   }
   EXPECT_EQ(0, wrong);
-  EXPECT_EQ(page, shot.At(1 + 136 + 50, 60 + 81 + 50));
+  EXPECT_EQ(page, At(shot, 1 + 136 + 50, 60 + 81 + 50));
 }
 
 // Later controls lie above earlier ones: the header over the top rows of
@@ -433,7 +441,7 @@ TEST_F(MainWindowTest, HoverLooks) {
   POINT centre{b.left + b.width / 2, b.top + b.height / 2};
   ClientToScreen(form_->Sheet2.Handle(), &centre);
   RECT area{centre.x - 12, centre.y - 9, centre.x + 12, centre.y + 10};  // the 24 x 19 picture
-  auto folderOnScreen = [&] { return CaptureSettledScreen(area); };
+  auto folderOnScreen = [&] { return CaptureSettled(area); };
 
   SetCursorPos(0, 0);
   app_.ProcessMessages();
@@ -479,7 +487,7 @@ TEST_F(MainWindowTest, ScreenshotsOfEveryPage) {
   form_->suiURLLabel1.SetLinkColor(ui::color::kGray);  // as start-up does
   ShowWindow();
   const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SaveArtifact(CaptureSettledScreen(screen), L"screen.png");
+  SaveArtifact(CaptureSettled(screen), L"screen.png");
   for (int page = 0; page < 6; ++page) {
     ShowPage(page);
     SaveArtifact(CaptureWindow(), L"page" + std::to_wstring(page) + L".png");

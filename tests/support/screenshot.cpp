@@ -1,101 +1,82 @@
 #include "screenshot.h"
 
-#include <zlib.h>
-
-#include <stdexcept>
-
+#include "base/error.h"
 #include "test_paths.h"
 #include "win/handles.h"
+#include "win/system_error.h"
 
 namespace testing_support {
-namespace {
 
-void AppendBigEndian(std::string& out, uint32_t v) {
-  out += static_cast<char>(v >> 24);
-  out += static_cast<char>(v >> 16);
-  out += static_cast<char>(v >> 8);
-  out += static_cast<char>(v);
-}
+Image CaptureScreen(const RECT& area) {
+  RECT screen{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
+  screen.right = screen.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  screen.bottom = screen.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  RECT clipped;
+  if (!IntersectRect(&clipped, &area, &screen)) throw setup::Error("screenshot: the area is not on the screen");
+  const int width = clipped.right - clipped.left, height = clipped.bottom - clipped.top;
 
-void AppendChunk(std::string& out, const char* type, const std::string& data) {
-  AppendBigEndian(out, static_cast<uint32_t>(data.size()));
-  const std::string body = std::string(type, 4) + data;
-  out += body;
-  AppendBigEndian(out, static_cast<uint32_t>(
-                           crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
-}
+  HDC screenDc = GetDC(nullptr);
+  if (!screenDc) win::ThrowSystemError("screenshot: GetDC");
+  struct Release {
+    HDC dc;
+    ~Release() { ReleaseDC(nullptr, dc); }
+  } releaseScreenDc{screenDc};
 
-}  // namespace
-
-ScreenImage CaptureScreen(const RECT& area) {
-  ScreenImage image;
-  image.width = area.right - area.left;
-  image.height = area.bottom - area.top;
-  BITMAPINFO bmi{};
-  bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-  bmi.bmiHeader.biWidth = image.width;
-  bmi.bmiHeader.biHeight = -image.height;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  bmi.bmiHeader.biCompression = BI_RGB;
+  // A top-down 32-bit DIB: rows from the top, 4 bytes per pixel (B, G, R, x).
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  win::UniqueMemoryDc memory(CreateCompatibleDC(screen));
-  win::UniqueGdiObject bitmap(CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  win::UniqueGdiObject bitmap(CreateDIBSection(screenDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap) win::ThrowSystemError("screenshot: CreateDIBSection");
+  win::UniqueMemoryDc memoryDc(CreateCompatibleDC(screenDc));
+  if (!memoryDc) win::ThrowSystemError("screenshot: CreateCompatibleDC");
   {
-    win::SelectGuard select(memory.get(), bitmap.get());
-    BitBlt(memory.get(), 0, 0, image.width, image.height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT);
+    win::SelectGuard select(memoryDc.get(), bitmap.get());
+    if (!BitBlt(memoryDc.get(), 0, 0, width, height, screenDc, clipped.left, clipped.top, SRCCOPY | CAPTUREBLT)) {
+      win::ThrowSystemError("screenshot: BitBlt");
+    }
   }
-  ReleaseDC(nullptr, screen);
   GdiFlush();
-  const auto* p = static_cast<const uint32_t*>(bits);
-  image.pixels.assign(p, p + static_cast<size_t>(image.width) * static_cast<size_t>(image.height));
-  for (uint32_t& px : image.pixels) px &= 0x00FFFFFF;
+
+  Image image{width, height, {}};
+  image.pixels.reserve(static_cast<size_t>(width) * height);
+  const auto* p = static_cast<const uint8_t*>(bits);
+  for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i, p += 4) {
+    image.pixels.push_back({p[2], p[1], p[0]});
+  }
   return image;
 }
 
-ScreenImage CaptureSettledScreen(const RECT& area, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  ScreenImage last = CaptureScreen(area);
-  while (GetTickCount() - start < timeoutMs) {
-    Sleep(100);
-    ScreenImage next = CaptureScreen(area);
+Image CaptureWholeScreen() {
+  const RECT all{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                 GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                 GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  return CaptureScreen(all);
+}
+
+Image CaptureWindow(HWND window) {
+  RECT area;
+  if (!GetWindowRect(window, &area)) win::ThrowSystemError("screenshot: GetWindowRect");
+  return CaptureScreen(area);
+}
+
+Image CaptureSettled(const RECT& area, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  Image last = CaptureScreen(area);
+  while (GetTickCount64() < end) {
+    Sleep(100);  // the gap between two captures compared, not a wait for the window
+    Image next = CaptureScreen(area);
     if (next == last) return next;
     last = std::move(next);
   }
   return last;
 }
 
-void SavePng(const ScreenImage& image, const std::wstring& path) {
-  std::string raw;
-  raw.reserve(static_cast<size_t>(image.height) * (static_cast<size_t>(image.width) * 3 + 1));
-  for (int y = 0; y < image.height; ++y) {
-    raw += '\0';  // filter: none
-    for (int x = 0; x < image.width; ++x) {
-      const COLORREF c = image.At(x, y);
-      raw += static_cast<char>(GetRValue(c));
-      raw += static_cast<char>(GetGValue(c));
-      raw += static_cast<char>(GetBValue(c));
-    }
-  }
-  uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
-  std::string packed(packedSize, '\0');
-  if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(raw.data()),
-                static_cast<uLong>(raw.size()), 9) != Z_OK) {
-    throw std::runtime_error("cannot compress a screenshot");
-  }
-  packed.resize(packedSize);
-
-  std::string header;
-  AppendBigEndian(header, static_cast<uint32_t>(image.width));
-  AppendBigEndian(header, static_cast<uint32_t>(image.height));
-  header += std::string("\x08\x02\x00\x00\x00", 5);  // 8 bits, RGB, deflate, no filter, no interlace
-
-  std::string png("\x89PNG\r\n\x1a\n", 8);
-  AppendChunk(png, "IHDR", header);
-  AppendChunk(png, "IDAT", packed);
-  AppendChunk(png, "IEND", "");
-  WriteFileBytes(path, png);
-}
+void SavePng(const Image& image, const std::wstring& path) { WriteFileBytes(path, EncodePng(image)); }
 
 }  // namespace testing_support

@@ -1,34 +1,28 @@
 #pragma once
-// Screenshots for the Windows test tiers: what the screen shows in an area,
-// kept as a PNG artifact or read back pixel by pixel.
+// Screenshots: what the screen shows in a rectangle, read back from the
+// screen's device context (so other windows lying above are in it too, as
+// the user would see them).
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
-#include <vector>
+
+#include "png_image.h"
 
 namespace testing_support {
 
-// The pixels of a screen area, rows top-down.
-struct ScreenImage {
-  int width = 0;
-  int height = 0;
-  std::vector<uint32_t> pixels;  // 0x00RRGGBB
-  COLORREF At(int x, int y) const {
-    const uint32_t p = pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-  bool operator==(const ScreenImage&) const = default;
-};
+// The screen's pixels in `area` (screen coordinates), clipped to the screen.
+// Throws setup::Error when nothing of it is on the screen.
+Image CaptureScreen(const RECT& area);
+Image CaptureWholeScreen();
 
-// What the screen shows in `area` (screen coordinates).
-ScreenImage CaptureScreen(const RECT& area);
+// The screen area of `window` (its outer rectangle).
+Image CaptureWindow(HWND window);
 
-// Captures `area` until two captures in a row agree (the display has caught
-// up), at most for `timeoutMs`; returns the last capture.
-ScreenImage CaptureSettledScreen(const RECT& area, DWORD timeoutMs = 5000);
+// Captures `area` until two captures in a row agree (the window has
+// finished painting), or `timeout` has passed; returns the last capture.
+Image CaptureSettled(const RECT& area, DWORD timeoutMs = 5000);
 
-// Writes an 8-bit RGB PNG.
-void SavePng(const ScreenImage& image, const std::wstring& path);
+// Writes `image` as a PNG file.
+void SavePng(const Image& image, const std::wstring& path);
 
 }  // namespace testing_support
