@@ -4,6 +4,6 @@
 #include <string_view>
 
 // The site's address, ending in "/"; page addresses are appended to it.
-inline constexpr std::string_view SiteBaseUrl = "http://www.example.com/";
+inline constexpr std::string_view SiteBaseUrl = "http://example.com/";
 // The host name shown under the pages.
-inline constexpr std::string_view SiteHostName = "www.example.com";
+inline constexpr std::string_view SiteHostName = "example.com";

@@ -289,6 +289,28 @@ std::optional<int> ProgressPosition(HWND progressBar) {
 
 // --- Actions ---
 
+// The deepest visible child of `root` at the screen point `at`, as the
+// system finds it among siblings by their Z-order.
+HWND DeepestChildAt(HWND root, POINT at) {
+  HWND w = root;
+  for (;;) {
+    POINT local = at;
+    ScreenToClient(w, &local);
+    HWND child = ChildWindowFromPointEx(w, local, CWP_SKIPINVISIBLE);
+    if (!child || child == w) return w;
+    w = child;
+  }
+}
+
+// A window that lets clicks through: the wizard's drop shadow answers every
+// hit test with HTTRANSPARENT. (Wine sometimes ranks the shadow above the
+// window it follows; the X server, which routes the real clicks, does not.)
+bool PassesClicksThrough(HWND w) {
+  DWORD_PTR hit = 0;
+  return SendMessageTimeoutW(w, WM_NCHITTEST, 0, 0, SMTO_ABORTIFHUNG, 1000, &hit) &&
+         static_cast<LRESULT>(hit) == HTTRANSPARENT;
+}
+
 std::string WhyNotClickable(HWND control) {
   if (!IsWindow(control)) return "the control is gone";
   const std::string name = ControlName(control);
@@ -303,6 +325,7 @@ std::string WhyNotClickable(HWND control) {
   GetWindowRect(control, &rect);
   const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
   HWND hit = WindowFromPoint(centre);
+  if (hit && PassesClicksThrough(hit)) hit = DeepestChildAt(GetAncestor(control, GA_ROOT), centre);
   if (hit != control && !IsChild(control, hit)) {
     const std::string at = " at its centre (" + std::to_string(centre.x) + ", " + std::to_string(centre.y) + ")";
     if (!hit) return name + " is not on the screen:" + at + " there is no window";
