@@ -2,11 +2,11 @@
 
 #include <windows.h>
 #include <shellapi.h>
-#include <wininet.h>
 
 #include "app/web_address.h"
 #include "win/registry.h"
 #include "win/text.h"
+#include "win/system_dll.h"
 
 namespace setup {
 
@@ -37,7 +37,10 @@ void OpenTutorialPage(std::string_view siteBaseUrl, std::string_view productName
   try {
     const std::string address = TutorialAddress(siteBaseUrl, productName);
     DWORD flags = 0;
-    const bool connected = InternetGetConnectedState(&flags, 0) != FALSE;
+    using GetConnectedStateFn = BOOL(WINAPI*)(DWORD*, DWORD);
+    static const auto getConnectedState =
+        win::SystemFunction<GetConnectedStateFn>(L"wininet.dll", "InternetGetConnectedState");
+    const bool connected = getConnectedState && getConnectedState(&flags, 0) != FALSE;
     if (ConnectionAllowsTutorial(connected, flags)) OpenUrlInBrowser(address);
   } catch (...) {
     // As above: nothing is reported.

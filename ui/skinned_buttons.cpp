@@ -3,6 +3,7 @@
 #include "ui/image_loading.h"
 #include "ui/picture.h"
 #include "win/text.h"
+#include "win/system_dll.h"
 
 namespace ui {
 namespace {
@@ -30,7 +31,9 @@ void VerticalGradient(HDC dc, int left, int top, int right, int bottom, COLORREF
        static_cast<COLOR16>(GetBValue(to) << 8), 0},
   };
   GRADIENT_RECT r{0, 1};
-  GradientFill(dc, v, 2, &r, 1, GRADIENT_FILL_RECT_V);
+  using GradientFillFn = BOOL(WINAPI*)(HDC, TRIVERTEX*, ULONG, void*, ULONG, ULONG);
+  static const auto gradientFill = win::SystemFunction<GradientFillFn>(L"msimg32.dll", "GradientFill");
+  if (gradientFill) gradientFill(dc, v, 2, &r, 1, GRADIENT_FILL_RECT_V);
 }
 
 }  // namespace

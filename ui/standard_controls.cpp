@@ -1,7 +1,7 @@
 #include "ui/standard_controls.h"
+#include "win/system_dll.h"
 
 #include <commctrl.h>
-#include <uxtheme.h>
 
 #include <vector>
 
@@ -82,7 +82,9 @@ void CheckBox::Create(Control& parent, int id, const Rect& r, std::string_view t
   // The classic look: a sunken 3-D box, and the text in the font's colour
   // (a themed box would ignore it). A class list that names no theme class
   // turns theming off; Wine cannot store an empty one, so it is a blank.
-  SetWindowTheme(Handle(), L" ", L" ");
+  using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+  static const auto setWindowTheme = win::SystemFunction<SetWindowThemeFn>(L"uxtheme.dll", "SetWindowTheme");
+  if (setWindowTheme) setWindowTheme(Handle(), L" ", L" ");
   SetChecked(checked);
 }
 

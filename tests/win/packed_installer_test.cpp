@@ -109,30 +109,5 @@ TEST(PackedInstaller, PackedTwiceTheLoaderSeesTheNewPackage) {
   EXPECT_EQ(LoadedResource(module.get(), L"SETUPPACK", RT_RCDATA), "old");
 }
 
-// The stub ends with exit code 0 once its package has loaded and matched
-// its checksum (anything else would stop at a message box, so only a good
-// package is run).
-TEST(PackedInstaller, PackedInstallerStarts) {
-  ScratchFolder folder(L"started");
-  const PackageResources package = SmallPackage();
-  std::wstring path = PackInto(folder, {{"SETUPINI", package.setupIni}, {"SETUPPACK", package.setupPack}});
-
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  ASSERT_TRUE(CreateProcessW(path.c_str(), path.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.path().c_str(),
-                             &startup, &process))
-      << GetLastError();
-  const win::UniqueHandle processHandle(process.hProcess);
-  const win::UniqueHandle threadHandle(process.hThread);
-  if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
-    TerminateProcess(process.hProcess, 99);
-    FAIL() << "the installer did not end within a minute";
-  }
-  DWORD exitCode = 0;
-  ASSERT_TRUE(GetExitCodeProcess(process.hProcess, &exitCode));
-  EXPECT_EQ(exitCode, 0u);
-}
-
 }  // namespace
 }  // namespace setup
