@@ -14,6 +14,12 @@ echo "[setup] preparing the template Wine prefix"
 rm -rf "$template"
 export WINEPREFIX="$template" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine wineboot -i >/dev/null 2>&1
+wineserver -w
+# Wine links the user's Desktop, Documents and the like to the Linux home.
+# Shortcuts the tests and the demo create must stay inside the prefix.
+find "$template/drive_c/users" -mindepth 2 -maxdepth 2 -type l | while read -r link; do
+  rm "$link" && mkdir "$link"
+done
 
 # The design fonts are not on Linux: map them to WenQuanYi Micro Hei.
 reg=$(mktemp --suffix=.reg)
