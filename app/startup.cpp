@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "win/files.h"
+#include "shell/folders.h"
 #include "win/registry.h"
 
 namespace setup {
@@ -10,7 +10,7 @@ namespace setup {
 std::string DefaultDriveRoot() {
   // "D: " with its blank: the system drops the blank and tests drive D:'s
   // current directory, which exists exactly when the drive is ready.
-  return win::DirectoryExists("D: ") ? "D:\\" : "C:\\";
+  return FolderExists("D: ") ? "D:\\" : "C:\\";
 }
 
 PreviousInstallation ReadPreviousInstallation(const std::string& productKeyPath) {
@@ -29,7 +29,7 @@ PreviousInstallation ReadPreviousInstallation(const std::string& productKeyPath)
 
 std::string InitialInstallFolder(const std::string& previousFolder, const std::string& driveRoot,
                                  const std::string& folderName) {
-  if (previousFolder.size() > 3 && win::DirectoryExists(previousFolder)) return previousFolder;
+  if (previousFolder.size() > 3 && FolderExists(previousFolder)) return previousFolder;
   return driveRoot + folderName;
 }
 

@@ -6,7 +6,9 @@
 #   scripts/wine-run.sh program.exe [args...]
 #
 # Environment:
-#   WINE_RUN_DISPLAY=1        start a private Xvfb for the run (else none)
+#   WINE_RUN_DISPLAY=1        start a private Xvfb for the run
+#   WINE_RUN_DISPLAY=inherit  use the caller's $DISPLAY (a person watching)
+#                             (otherwise: no display at all)
 #   WINE_RUN_UNMANAGED=1      Wine places and hides the windows itself (see below)
 #   WINE_RUN_DRIVE_D=DIR      make DIR the prefix's drive D: (default: no D:)
 #   WINE_RUN_KEEP_PREFIX=DIR  use and keep DIR as the prefix (for a look later)
@@ -60,7 +62,7 @@ if [ "${WINE_RUN_DISPLAY:-0}" = 1 ]; then
   read -r -t 30 num <"$fifo" || { echo "Xvfb did not start" >&2; exit 1; }
   rm -f "$fifo"
   export DISPLAY=":$num"
-else
+elif [ "${WINE_RUN_DISPLAY:-0}" != inherit ]; then
   unset DISPLAY
 fi
 

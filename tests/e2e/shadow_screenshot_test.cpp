@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <cstdint>
 #include <functional>
@@ -13,6 +12,8 @@
 #include <vector>
 
 #include "decor/ufrmShadowFrame.h"
+#include "tests/support/png_image.h"
+#include "tests/support/screenshot.h"
 #include "tests/support/test_paths.h"
 #include "win/handles.h"
 
@@ -58,77 +59,11 @@ HWND MakeWindow(const wchar_t* title, DWORD style, int x, int y, int w, int h, H
                          nullptr);
 }
 
-// The screen's pixels, 0x00RRGGBB, rows from the top.
-struct Screenshot {
-  int width = 0, height = 0;
-  std::vector<uint32_t> pixels;
-  COLORREF At(int x, int y) const {
-    const uint32_t p = pixels[static_cast<size_t>(y) * width + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-};
+using testing_support::Image;
 
-Screenshot CaptureScreen() {
-  Screenshot shot;
-  shot.width = GetSystemMetrics(SM_CXSCREEN);
-  shot.height = GetSystemMetrics(SM_CYSCREEN);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = shot.width;
-  info.bmiHeader.biHeight = -shot.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  HDC screen = GetDC(nullptr);
-  win::UniqueMemoryDc dc(CreateCompatibleDC(screen));
-  void* bits = nullptr;
-  win::UniqueGdiObject dib(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  {
-    win::SelectGuard select(dc.get(), dib.get());
-    BitBlt(dc.get(), 0, 0, shot.width, shot.height, screen, 0, 0, SRCCOPY | CAPTUREBLT);
-  }
-  ReleaseDC(nullptr, screen);
-  GdiFlush();
-  const auto* p = static_cast<const uint32_t*>(bits);
-  shot.pixels.assign(p, p + static_cast<size_t>(shot.width) * shot.height);
-  return shot;
-}
-
-// A minimal PNG: 8-bit RGB, one IDAT, no filtering.
-std::string EncodePng(const Screenshot& shot) {
-  const auto be32 = [](std::string& out, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
-  };
-  const auto chunk = [&](std::string& out, const char* type, const std::string& data) {
-    be32(out, static_cast<uint32_t>(data.size()));
-    const std::string body = type + data;
-    out += body;
-    be32(out, static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()), body.size())));
-  };
-  std::string raw;
-  for (int y = 0; y < shot.height; ++y) {
-    raw += '\0';
-    for (int x = 0; x < shot.width; ++x) {
-      const COLORREF c = shot.At(x, y);
-      raw += static_cast<char>(GetRValue(c));
-      raw += static_cast<char>(GetGValue(c));
-      raw += static_cast<char>(GetBValue(c));
-    }
-  }
-  uLongf size = compressBound(raw.size());
-  std::string packed(size, '\0');
-  compress2(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(raw.data()), raw.size(),
-            6);
-  packed.resize(size);
-
-  std::string header;
-  be32(header, static_cast<uint32_t>(shot.width));
-  be32(header, static_cast<uint32_t>(shot.height));
-  header += std::string("\x08\x02\x00\x00\x00", 5);
-  std::string png = "\x89PNG\r\n\x1a\n";
-  chunk(png, "IHDR", header);
-  chunk(png, "IDAT", packed);
-  chunk(png, "IEND", "");
-  return png;
+COLORREF At(const Image& shot, int x, int y) {
+  const testing_support::Rgb p = shot.at(x, y);
+  return RGB(p.r, p.g, p.b);
 }
 
 void Pump() {
@@ -141,11 +76,11 @@ void Pump() {
 
 // Pumps messages and captures the screen until `done` accepts a capture, for
 // at most 15 seconds; gives the last capture.
-Screenshot CaptureWhen(const std::function<bool(const Screenshot&)>& done) {
+Image CaptureWhen(const std::function<bool(const Image&)>& done) {
   const ULONGLONG end = GetTickCount64() + 15000;
   while (true) {
     Pump();
-    Screenshot shot = CaptureScreen();
+    Image shot = testing_support::CaptureWholeScreen();
     if (done(shot) || GetTickCount64() > end) return shot;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
   }
@@ -173,18 +108,18 @@ TEST(ShadowScreenshot, DecoratedWindowOnALightDesktop) {
   const POINT below{x + kWidth / 2, y + kHeight + 6};  // in the shadow's densest part
   const POINT corner{x, y};                            // cut off by the outline
   const POINT away{x - 60, y + kHeight / 2};           // beyond the shadow
-  const Screenshot shot = CaptureWhen([&](const Screenshot& s) {
-    return s.At(inside.x, inside.y) == kBody && s.At(below.x, below.y) != kDesktop &&
-           s.At(corner.x, corner.y) != kBody;
+  const Image shot = CaptureWhen([&](const Image& s) {
+    return At(s, inside.x, inside.y) == kBody && At(s, below.x, below.y) != kDesktop &&
+           At(s, corner.x, corner.y) != kBody;
   });
 
   const std::wstring dir = testing_support::EnvVar(L"ARTIFACT_DIR");
-  if (!dir.empty()) testing_support::WriteFileBytes(dir + L"\\shadow.png", EncodePng(shot));
+  if (!dir.empty()) testing_support::WriteFileBytes(dir + L"\\shadow.png", testing_support::EncodePng(shot));
 
-  EXPECT_EQ(shot.At(inside.x, inside.y), kBody) << "the window is not drawn";
-  EXPECT_NE(shot.At(below.x, below.y), kDesktop) << "no shadow below the window";
-  EXPECT_NE(shot.At(corner.x, corner.y), kBody) << "the corner is not rounded off";
-  EXPECT_EQ(shot.At(away.x, away.y), kDesktop) << "the shadow reaches too far";
+  EXPECT_EQ(At(shot, inside.x, inside.y), kBody) << "the window is not drawn";
+  EXPECT_NE(At(shot, below.x, below.y), kDesktop) << "no shadow below the window";
+  EXPECT_NE(At(shot, corner.x, corner.y), kBody) << "the corner is not rounded off";
+  EXPECT_EQ(At(shot, away.x, away.y), kDesktop) << "the shadow reaches too far";
 }
 
 }  // namespace
