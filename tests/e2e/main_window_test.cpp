@@ -141,7 +141,7 @@ struct Expected {
 
 // The layout as designed, before any page has been shown.
 const Expected kLayout[] = {
-    {ctl::kLabel1, kForm, {24, 236, 122, 255}, true, "www.example.com", Size::kMeasured},
+    {ctl::kLabel1, kForm, {24, 236, 122, 255}, true, "example.com", Size::kMeasured},
     {ctl::kBevel1, kForm, {133, 244, 512, 246}, true, ""},
     {ctl::kPageCtl, kForm, {1, 60, 527, 241}, true, ""},
     {ctl::kSuiButton1, kForm, {216, 250, 307, 280}, false, "上一步"},
