@@ -9,7 +9,6 @@
 #include <wininet.h>
 
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -66,7 +65,7 @@ class FinishTest : public ::testing::Test {
   }
   void TearDown() override { ForgetInstallation(); }
 
-  // Page 0 to page 5 with `package`, installing into target_.
+  // From page 0 to page 5, installing into target_.
   void InstallUpToPage5(WizardSession& wizard) {
     wizard.GoTo(3, target_);
     wizard.Press("suiButton2");
