@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/e2e/wizard_session.h"
+#include "tests/support/process_checks.h"
 #include "tests/support/shell_checks.h"
 #include "win/handles.h"
 
@@ -22,37 +23,9 @@ namespace {
 
 constexpr DWORD kEndedByTheWalk = 0xFFFFFFFF;
 
-// Counts the processes this test program and its children start: it runs
-// in a job, which every process started from it joins.
-class LaunchCounter {
- public:
-  LaunchCounter() : job_(CreateJobObjectW(nullptr, nullptr)) {
-    AssignProcessToJobObject(job_.get(), GetCurrentProcess());
-  }
-  unsigned long Total() const {
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
-    QueryInformationJobObject(job_.get(), JobObjectBasicAccountingInformation, &info, sizeof(info), nullptr);
-    return info.TotalProcesses;
-  }
-
- private:
-  win::UniqueHandle job_;
-};
-
 LaunchCounter& Launches() {
   static LaunchCounter counter;
   return counter;
-}
-
-// The name the process list shows for `pid`, empty when it is not listed.
-std::wstring ListedName(DWORD pid) {
-  const win::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-    if (entry.th32ProcessID == pid) return entry.szExeFile;
-  }
-  return {};
 }
 
 class FinishTest : public ::testing::Test {

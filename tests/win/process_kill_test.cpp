@@ -10,12 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/process_checks.h"
 #include "tests/support/test_paths.h"
 #include "win/handles.h"
 #include "win/text.h"
 
 namespace {
 
+using testing_support::ListedName;
 using testing_support::ScratchFolder;
 
 constexpr DWORD kWaitMs = 30000;
@@ -26,17 +28,6 @@ std::wstring BesideThisProgram(const std::wstring& name) {
   const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring path(self, n);
   return path.substr(0, path.rfind(L'\\') + 1) + name;
-}
-
-// The name the process list shows for `pid`, empty when it is not listed.
-std::wstring ListedName(DWORD pid) {
-  const win::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-    if (entry.th32ProcessID == pid) return entry.szExeFile;
-  }
-  return {};
 }
 
 struct Child {

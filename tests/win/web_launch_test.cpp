@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "app/web_address.h"
+#include "tests/support/process_checks.h"
 #include "tests/support/test_paths.h"
 #include "win/handles.h"
 #include "win/text.h"
 
 namespace {
 
+using testing_support::LaunchCounter;
 using testing_support::ScratchFolder;
 
 constexpr wchar_t kCommandKey[] = L"htmlfile\\shell\\open\\command";
@@ -28,23 +30,6 @@ std::wstring BesideThisProgram(const std::wstring& name) {
   std::wstring path(self, n);
   return path.substr(0, path.rfind(L'\\') + 1) + name;
 }
-
-// Counts the processes this test program starts: it runs in a job, and
-// every process it starts joins the job.
-class LaunchCounter {
- public:
-  LaunchCounter() : job_(CreateJobObjectW(nullptr, nullptr)) {
-    EXPECT_TRUE(AssignProcessToJobObject(job_.get(), GetCurrentProcess()));
-  }
-  unsigned long Total() const {
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
-    QueryInformationJobObject(job_.get(), JobObjectBasicAccountingInformation, &info, sizeof(info), nullptr);
-    return info.TotalProcesses;
-  }
-
- private:
-  win::UniqueHandle job_;
-};
 
 // The default value of HKCR\htmlfile\shell\open\command, put back as it was
 // when the guard goes.
