@@ -198,10 +198,12 @@ LRESULT Control::ContainerMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled)
     default:
       return 0;
   }
+  // The child is looked up among our own children rather than through its
+  // window property, which under Wine costs a round trip to the server at
+  // every paint of every label.
   LRESULT result = 0;
-  if (Control* target = FromHandle(child); target && target->parent_ == this) {
-    handled = target->OnReflected(msg, wp, lp, result);
-  }
+  const auto target = std::find_if(children_.begin(), children_.end(), [&](Control* c) { return c->hwnd_ == child; });
+  if (child && target != children_.end()) handled = (*target)->OnReflected(msg, wp, lp, result);
   return result;
 }
 
