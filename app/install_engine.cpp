@@ -56,13 +56,6 @@ bool InstallFile(const InstallInputs& in, const SetupFileEntry& entry, InstallVi
   return true;
 }
 
-void InstallFiles(const InstallInputs& in, InstallView& view) {
-  const int count = EntriesInUse(in.config.FileCount());
-  for (int i = 0; i < count; ++i) {
-    if (InstallFile(in, in.config.File(i), view)) view.SetProgress(i * 100 / count);
-  }
-}
-
 void WriteProductKeys(const InstallInputs& in) {
   const SetupConfig& c = in.config;
   win::Registry registry(HKEY_LOCAL_MACHINE, kRegistryAccess);
@@ -123,6 +116,13 @@ void CreateShortcuts(const SetupConfig& c) {
 }
 
 }  // namespace
+
+void InstallFiles(const InstallInputs& in, InstallView& view) {
+  const int count = EntriesInUse(in.config.FileCount());
+  for (int i = 0; i < count; ++i) {
+    if (InstallFile(in, in.config.File(i), view)) view.SetProgress(i * 100 / count);
+  }
+}
 
 void InstallProduct(const InstallInputs& in, InstallView& view) {
   view.SetWorkText("正在复制文件...");

@@ -39,4 +39,9 @@ inline constexpr char kFileErrorText[] = "安装下列文件时发生错误，\r
 // Programs-menu group) end the run and leave it as setup::Error.
 void InstallProduct(const InstallInputs& in, InstallView& view);
 
+// The file phase of InstallProduct alone: every file entry into the install
+// folder, in table order, with the file name and the progress on the view.
+// A file that cannot be written is reported on the view and the run goes on.
+void InstallFiles(const InstallInputs& in, InstallView& view);
+
 }  // namespace setup

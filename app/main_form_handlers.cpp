@@ -1,5 +1,6 @@
 // The main window's handlers other than the page show handlers: start-up,
 // navigation, the close request, and the hidden commands.
+#include "app/copying_page.h"
 #include "app/install_engine.h"
 #include "base/error.h"
 #include "app/folder_rules.h"
@@ -35,32 +36,30 @@ constexpr COLORREF kLinkGray = RGB(128, 128, 128);
 
 int Ask(const char* text, UINT flags) { return ui::App().MessageBox(text, kCaption, flags); }
 
-// The copying page as the installation engine sees it.
-class CopyingPage : public setup::InstallView {
- public:
-  explicit CopyingPage(TMainForm& form) : f_(form) {}
-  void SetWorkText(const std::string& text) override {
-    f_.WorkLb.SetText(text);
-    f_.WorkLb.SetWidth(300);
-    f_.WorkLb.Repaint();
-  }
-  void ShowFileName(const std::string& text) override {
-    f_.FNameLb.SetText(text);
-    f_.FNameLb.SetWidth(300);
-    f_.FNameLb.Repaint();
-  }
-  void HideFileName() override {
-    f_.FNameLb.Hide();
-    f_.FNameLb.Repaint();
-  }
-  void SetProgress(int position) override { f_.CopyProgress.SetPosition(position); }
-  void ReportFileError(const std::string& text) override { Ask(text.c_str(), MB_OK | MB_ICONINFORMATION); }
-
- private:
-  TMainForm& f_;
-};
-
 }  // namespace
+
+// ---- the copying page -----------------------------------------------------
+
+void CopyingPage::SetWorkText(const std::string& text) {
+  f_.WorkLb.SetText(text);
+  f_.WorkLb.SetWidth(300);
+  f_.WorkLb.Repaint();
+}
+
+void CopyingPage::ShowFileName(const std::string& text) {
+  f_.FNameLb.SetText(text);
+  f_.FNameLb.SetWidth(300);
+  f_.FNameLb.Repaint();
+}
+
+void CopyingPage::HideFileName() {
+  f_.FNameLb.Hide();
+  f_.FNameLb.Repaint();
+}
+
+void CopyingPage::SetProgress(int position) { f_.CopyProgress.SetPosition(position); }
+
+void CopyingPage::ReportFileError(const std::string& text) { Ask(text.c_str(), MB_OK | MB_ICONINFORMATION); }
 
 // ---- start-up ---------------------------------------------------------
 

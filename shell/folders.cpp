@@ -25,6 +25,10 @@ bool IsFolder(const std::wstring& path) {
 bool FolderExists(std::string_view path) { return IsFolder(win::WideFromGbk(path)); }
 
 bool CreateFolderChain(std::string_view path) {
+  // The installation asks once per file, mostly for a folder made for the
+  // file before: when the whole path is a folder, so is every folder on the
+  // way, and one check does for all.
+  if (path.empty() || IsFolder(win::WideFromGbk(path))) return true;
   bool result = true;
   std::string built;
   while (!path.empty()) {

@@ -9,7 +9,8 @@ namespace setup {
 
 // Creates every missing folder along `path`, component by component (split
 // at each backslash byte, the backslash kept with the component before it:
-// "C:\", "C:\a\", "C:\a\b"). Existing folders are left alone. Returns true
+// "C:\", "C:\a\", "C:\a\b"). Existing folders are left alone; when the
+// whole path is a folder already, nothing else is checked. Returns true
 // when every folder of the chain exists or was created, false at the first
 // one that cannot be created; the folders created before it stay. An empty
 // path is true.

@@ -14,7 +14,6 @@ namespace ui {
 namespace {
 
 constexpr wchar_t kObjectProperty[] = L"ui.Control";
-constexpr UINT_PTR kSubclassId = 1;
 
 // The window default of the layout: "宋体" 9 pt gray.
 const Font& DefaultFont() {
@@ -87,8 +86,14 @@ void Control::CreateHandle(Control* parent, const CreateParams& p) {
     win::ThrowSystemError("cannot create a window", error);
   }
   if (!ownClass_) {
+    // A window of a system class is subclassed by replacing its procedure,
+    // the object kept in GWLP_USERDATA, which those classes leave to the
+    // application. (SetWindowSubclass would look its data up in a window
+    // property at every message: a round trip to the server under Wine.)
     Bind(hwnd);
-    SetWindowSubclass(hwnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    baseProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
   }
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle(EffectiveFont())), FALSE);
   // A new child goes to the bottom of its siblings; the layout wants each
@@ -104,11 +109,8 @@ void Control::Bind(HWND hwnd) {
 void Control::Unbind() {
   if (!hwnd_) return;
   RemovePropW(hwnd_, kObjectProperty);
-  if (ownClass_) {
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-  } else {
-    RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
-  }
+  if (!ownClass_) SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(baseProc_));
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
   hwnd_ = nullptr;
 }
 
@@ -129,11 +131,12 @@ LRESULT CALLBACK Control::OwnClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
   return self->GuardedWndProc(msg, wp, lp);
 }
 
-LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
-  auto* self = reinterpret_cast<Control*>(data);
+LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (msg == WM_NCDESTROY) {
+    const WNDPROC base = self->baseProc_;
     self->Unbind();
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    return CallWindowProcW(base, hwnd, msg, wp, lp);
   }
   return self->GuardedWndProc(msg, wp, lp);
 }
@@ -152,7 +155,7 @@ LRESULT Control::GuardedWndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT Control::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
-  return ownClass_ ? DefWindowProcW(hwnd_, msg, wp, lp) : DefSubclassProc(hwnd_, msg, wp, lp);
+  return ownClass_ ? DefWindowProcW(hwnd_, msg, wp, lp) : CallWindowProcW(baseProc_, hwnd_, msg, wp, lp);
 }
 
 LRESULT Control::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -195,10 +198,12 @@ LRESULT Control::ContainerMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled)
     default:
       return 0;
   }
+  // The child is looked up among our own children rather than through its
+  // window property, which under Wine costs a round trip to the server at
+  // every paint of every label.
   LRESULT result = 0;
-  if (Control* target = FromHandle(child); target && target->parent_ == this) {
-    handled = target->OnReflected(msg, wp, lp, result);
-  }
+  const auto target = std::find_if(children_.begin(), children_.end(), [&](Control* c) { return c->hwnd_ == child; });
+  if (child && target != children_.end()) handled = (*target)->OnReflected(msg, wp, lp, result);
   return result;
 }
 
@@ -264,7 +269,10 @@ Rect Control::Bounds() const {
 }
 
 void Control::SetBounds(const Rect& r) {
-  if (hwnd_) {
+  // Unchanged bounds move nothing. Skipping them matters for the file name
+  // that changes per file during the installation: under Wine a
+  // SetWindowPos costs round trips to the server even when nothing moves.
+  if (hwnd_ && r != Bounds()) {
     SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }

@@ -133,8 +133,7 @@ class Control {
 
  private:
   static LRESULT CALLBACK OwnClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                       DWORD_PTR self);
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   // Runs WndProc inside the exception guard.
   LRESULT GuardedWndProc(UINT msg, WPARAM wp, LPARAM lp);
   LRESULT ContainerMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
@@ -143,6 +142,7 @@ class Control {
 
   HWND hwnd_ = nullptr;
   bool ownClass_ = false;
+  WNDPROC baseProc_ = nullptr;  // a system class's procedure, below ours
   Control* parent_ = nullptr;
   std::vector<Control*> children_;
   std::optional<Font> font_;
