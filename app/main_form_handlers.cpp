@@ -1,14 +1,14 @@
 // The main window's handlers other than the page show handlers: start-up,
 // navigation, the close request, and the hidden commands.
 #include "app/copying_page.h"
-#include "app/install_engine.h"
-#include "base/error.h"
 #include "app/folder_rules.h"
+#include "app/install_engine.h"
 #include "app/main_form.h"
 #include "app/process_kill.h"
 #include "app/site.h"
 #include "app/startup.h"
 #include "app/web_launch.h"
+#include "base/error.h"
 #include "decor/ufrmShadowFrame.h"
 #include "package/checksum.h"
 #include "package/package_resources.h"
@@ -20,9 +20,9 @@ namespace {
 
 // Every question and notice of the wizard carries this caption.
 constexpr char kCaption[] = " TAVRO";
-constexpr UINT kQuestion = MB_YESNO | MB_ICONQUESTION;               // 36
-constexpr UINT kNotice = MB_OK | MB_ICONEXCLAMATION;                 // 48
-constexpr UINT kCancelQuestion = kQuestion | MB_DEFBUTTON2;          // 292
+constexpr UINT kQuestion = MB_YESNO | MB_ICONQUESTION;       // 36
+constexpr UINT kNotice = MB_OK | MB_ICONEXCLAMATION;         // 48
+constexpr UINT kCancelQuestion = kQuestion | MB_DEFBUTTON2;  // 292
 
 constexpr char kReinstallPrompt[] = "   青岚提示：青岚星软件已经安装,覆盖原来以前的吗？        ";
 constexpr char kDamagedPackagePrompt[] = "   青岚提示：文件资源校核不完整,继续吗？      ";
